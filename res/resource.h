@@ -1,0 +1,10 @@
+/* Resource IDs shared by launcher.rc and the code. */
+#pragma once
+
+#define IDI_LAUNCHER        1
+
+#define IDB_PROMPT_ENGLISH  101
+#define IDB_PROMPT_ITALIAN  113
+#define IDB_PROMPT_RUSSIAN  114
+#define IDB_PROMPT_GERMAN   118
+#define IDB_PROMPT_FRENCH   119
