@@ -1,0 +1,84 @@
+// Entry point: the guards, the start-up chain, the immediate start, and the
+// launcher window's life from creation to the end of the message loop.
+#include "launcher/launcher.h"
+#include "config/config.h"
+#include "ui/ui.h"
+
+namespace {
+
+void RegisterLauncherClass(HINSTANCE instance)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc   = LauncherWndProc;
+    windowClass.hInstance     = instance;
+    windowClass.hCursor       = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+    windowClass.lpszClassName = LAUNCHER_CLASS;
+    RegisterClassA(&windowClass); // a failure shows as a failed CreateWindowExA
+}
+
+int RunMessageLoop()
+{
+    MSG message;
+    for (;;) {
+        if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            WaitMessage();
+            continue;
+        }
+        if (message.message == WM_QUIT)
+            return static_cast<int>(message.wParam);
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR, int)
+{
+    Launcher.appInstance = instance;
+
+    if (LOBYTE(LOWORD(GetVersion())) < 4) {
+        MessageBoxA(nullptr, "This program intended to be used for autoplay feature under Win95 and WinNT 4.0.",
+                    "Information", MB_ICONINFORMATION);
+        return 0;
+    }
+    if (FindWindowA("InstallShield_Win", nullptr))
+        return -1;
+    if (HWND running = FindWindowA(LAUNCHER_CLASS, nullptr)) {
+        SetForegroundWindow(running);
+        return -1;
+    }
+
+    if (!InitLauncher())
+        return -1;
+    if (Settings.WrongCD[0] == 'Y' && Launcher.installNeeded)
+        return -1;
+    if (Settings.RunImmediately[0] == 'Y' && !Launcher.installNeeded) {
+        SetCurrentDirectoryA(Launcher.installDir); // a failure shows in the start
+        if (StartProgram(Launcher.installDir, Settings.ApplicationName, false, 0))
+            return 0;
+    }
+
+    if (!previousInstance)
+        RegisterLauncherClass(instance);
+    HWND window = CreateWindowExA(WS_EX_DLGMODALFRAME, LAUNCHER_CLASS, "",
+                                  WS_CLIPCHILDREN | WS_CAPTION | DS_MODALFRAME,
+                                  0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+    if (!window)
+        return -1;
+    SizeAndCenterWindow(window);
+    ShowWindow(window, SW_SHOW);
+
+    int exitCode = RunMessageLoop();
+
+    if (Launcher.buttonFont) {
+        DeleteObject(Launcher.buttonFont);
+        Launcher.buttonFont = nullptr;
+    }
+    if (Launcher.backdropBitmap) {
+        DeleteObject(Launcher.backdropBitmap);
+        Launcher.backdropBitmap = nullptr;
+    }
+    return exitCode;
+}
