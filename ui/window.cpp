@@ -1,0 +1,135 @@
+// The launcher window's behaviour: its message dispatch, its buttons, and the
+// keyboard handling a plain (non-dialog) window has to provide itself.
+#include "ui/ui.h"
+#include "launcher/launcher.h"
+#include "config/config.h"
+
+namespace {
+
+bool HasExtraButton()
+{
+    return Settings.DemoMovie[0] != '?';
+}
+
+HWND CreateButton(HWND window, int id)
+{
+    HWND button = CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, ButtonWidth(),
+                                  ButtonHeight(), window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                  Launcher.appInstance, nullptr);
+    if (button)
+        SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(Launcher.buttonFont), 0);
+    return button;
+}
+
+WNDPROC Subclass(HWND button)
+{
+    return reinterpret_cast<WNDPROC>(
+        SetWindowLongA(button, GWL_WNDPROC, reinterpret_cast<LONG>(ButtonSubclassProc)));
+}
+
+// The button the focus moves to from focusedButton: two buttons toggle; three
+// step through 100, 102, 101, wrapping at either end.
+int FocusTarget(WPARAM key)
+{
+    if (!HasExtraButton())
+        return Launcher.focusedButton == IDB_ACTION ? IDB_QUIT : IDB_ACTION;
+    static const int order[3] = {IDB_ACTION, IDB_EXTRA, IDB_QUIT};
+    int place = Launcher.focusedButton == IDB_ACTION ? 0 : Launcher.focusedButton == IDB_EXTRA ? 1 : 2;
+    return order[(place + (key == VK_LEFT ? 2 : 1)) % 3];
+}
+
+void MoveFocus(HWND window, WPARAM key)
+{
+    HWND target = GetDlgItem(window, FocusTarget(key));
+    if (target && IsWindowVisible(target) && IsWindowEnabled(target))
+        SetFocus(target);
+}
+
+} // namespace
+
+int CreateButtons(HWND window)
+{
+    HWND action = CreateButton(window, IDB_ACTION);
+    if (!action)
+        return 0;
+    HWND quit = CreateButton(window, IDB_QUIT);
+    if (!quit)
+        return 0;
+    SetWindowTextA(quit, Launcher.captionQuit);
+    // No button is subclassed until all exist.
+    if (HasExtraButton()) {
+        HWND extra = CreateButton(window, IDB_EXTRA);
+        if (!extra)
+            return 0;
+        SetWindowTextA(extra, Launcher.captionExtra);
+        Subclass(extra);
+    }
+    // All three share the BUTTON class and so its procedure.
+    Launcher.buttonBaseProc = Subclass(action);
+    Subclass(quit);
+    return 1;
+}
+
+LRESULT CALLBACK ButtonSubclassProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    int id = GetDlgCtrlID(button);
+    if (message == WM_SETFOCUS)
+        Launcher.focusedButton = id;
+    if (message == WM_KEYDOWN) {
+        HWND window = GetParent(button);
+        switch (wParam) {
+        case VK_TAB:
+        case VK_RIGHT:
+        case VK_LEFT:
+            MoveFocus(window, wParam);
+            break;
+        case VK_ESCAPE:
+            SendMessageA(window, WM_CLOSE, 0, 0);
+            break;
+        case VK_RETURN:
+            SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+            break;
+        }
+        // Escape, or a command that closed the launcher, destroyed the button.
+        if (!IsWindow(button))
+            return 0;
+    }
+    return CallWindowProcA(Launcher.buttonBaseProc, button, message, wParam, lParam);
+}
+
+void RestoreFocus(HWND window)
+{
+    if (HWND button = GetDlgItem(window, Launcher.focusedButton))
+        SetFocus(button);
+}
+
+static LRESULT OnCreate(HWND window)
+{
+    // -1 makes the platform destroy the window and CreateWindowExA give null.
+    return CreateButtons(window) ? 0 : -1;
+}
+
+static LRESULT OnDestroy()
+{
+    PostQuitMessage(0);
+    return 0;
+}
+
+static LRESULT OnSize(HWND window, LPARAM lParam)
+{
+    LayoutButtons(window, static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+    return 0;
+}
+
+LRESULT CALLBACK LauncherWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:   return OnCreate(window);
+    case WM_DESTROY:  return OnDestroy();
+    case WM_SIZE:     return OnSize(window, lParam);
+    case WM_SETFOCUS: RestoreFocus(window); return 0;
+    case WM_PAINT:    PaintBackdrop(window); return 0;
+    case WM_COMMAND:  OnCommand(HIWORD(wParam), window, LOWORD(wParam)); return 0;
+    default:          return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
