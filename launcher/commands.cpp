@@ -1,0 +1,141 @@
+// The buttons' commands: start the installer, the installed application or
+// the third button's program, report a start that failed, close the launcher.
+#include "launcher/launcher.h"
+#include "config/config.h"
+
+#include <shellapi.h>
+#include <string.h>
+
+#ifndef ERROR_ELEVATION_REQUIRED
+#define ERROR_ELEVATION_REQUIRED 740
+#endif
+
+namespace {
+
+void ReportStartFailure(HWND window, const char *directory, const char *program)
+{
+    char message[256];
+    // Cut to fit: the message names as much of the command line as it can.
+    TextFormat(message, "Unable to run application : %s%s", directory, program);
+    MessageBoxA(window, message, "Information", MB_ICONINFORMATION);
+}
+
+// Returns the first position after the program's name in a command line, the
+// way CreateProcessA reads an unquoted one: the shortest run of words that
+// names an existing file (".exe" may be left out).
+const char *EndOfProgramName(const char *commandLine, char (&program)[MAX_PATH])
+{
+    if (commandLine[0] == '"') {
+        const char *close = strchr(commandLine + 1, '"');
+        const char *end = close ? close : commandLine + strlen(commandLine);
+        size_t length = static_cast<size_t>(end - commandLine - 1);
+        if (length >= sizeof program)
+            length = sizeof program - 1;
+        memcpy(program, commandLine + 1, length);
+        program[length] = '\0';
+        return close ? close + 1 : end;
+    }
+    const char *end = commandLine;
+    for (;;) {
+        const char *space = strchr(end, ' ');
+        end = space ? space : commandLine + strlen(commandLine);
+        size_t length = static_cast<size_t>(end - commandLine);
+        if (length >= sizeof program)
+            length = sizeof program - 1;
+        memcpy(program, commandLine, length);
+        program[length] = '\0';
+        char withExtension[MAX_PATH];
+        if (!space || GetFileAttributesA(program) != INVALID_FILE_ATTRIBUTES ||
+            (TextJoin(withExtension, program, ".exe") && GetFileAttributesA(withExtension) != INVALID_FILE_ATTRIBUTES))
+            return end;
+        end = space + 1;
+    }
+}
+
+} // namespace
+
+bool StartWithConsent(const char *commandLine, DWORD idleWaitMs)
+{
+    char program[MAX_PATH];
+    const char *arguments = EndOfProgramName(commandLine, program);
+    while (*arguments == ' ')
+        ++arguments;
+    char directory[MAX_PATH];
+    if (!GetCurrentDirectoryA(sizeof directory, directory))
+        directory[0] = '\0';
+
+    SHELLEXECUTEINFOA execute = {};
+    execute.cbSize       = sizeof execute;
+    execute.fMask        = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    execute.lpVerb       = "open";
+    execute.lpFile       = program;
+    execute.lpParameters = *arguments ? arguments : nullptr;
+    execute.lpDirectory  = directory[0] ? directory : nullptr;
+    execute.nShow        = SW_SHOW;
+    if (!ShellExecuteExA(&execute))
+        return false;
+    if (execute.hProcess) {
+        if (idleWaitMs)
+            WaitForInputIdle(execute.hProcess, idleWaitMs);
+        CloseHandle(execute.hProcess);
+    }
+    return true;
+}
+
+bool StartProgram(const char *directory, const char *program, bool showWindow, DWORD idleWaitMs)
+{
+    char commandLine[256];
+    // A command line cut short would start something other than configured.
+    if (!TextJoin(commandLine, directory, program))
+        return false;
+
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    if (showWindow) {
+        startup.dwFlags     = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = SW_SHOW;
+    }
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        // An installer that must run elevated cannot be created directly;
+        // the shell asks the user for consent instead.
+        if (GetLastError() == ERROR_ELEVATION_REQUIRED)
+            return StartWithConsent(commandLine, idleWaitMs);
+        return false;
+    }
+    if (idleWaitMs)
+        WaitForInputIdle(process.hProcess, idleWaitMs); // a time-out changes nothing
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return true;
+}
+
+void OnCommand(WORD notification, HWND window, WORD controlId)
+{
+    if (controlId != IDB_ACTION && controlId != IDB_QUIT && controlId != IDB_EXTRA)
+        return;
+    if (notification != BN_CLICKED)
+        return;
+
+    const DWORD untilReady = 2000;
+    if (controlId == IDB_ACTION && Launcher.installNeeded) {
+        SetCurrentDirectoryA(Launcher.moduleDir); // a failure shows in the start
+        if (!StartProgram(Launcher.moduleDir, Settings.Installer, true, untilReady))
+            ReportStartFailure(window, Launcher.moduleDir, Settings.Installer);
+    } else if (controlId == IDB_ACTION) {
+        SetCurrentDirectoryA(Launcher.installDir);
+        if (!StartProgram(Launcher.installDir, Settings.ApplicationName, true, 0)) {
+            // The second attempt keeps installDir as the current directory.
+            if (Settings.AppFromCd[0] != 'Y')
+                ReportStartFailure(window, Launcher.installDir, Settings.ApplicationName);
+            else if (!StartProgram(Launcher.cdAppDir, Settings.ApplicationName, true, 0))
+                ReportStartFailure(window, Launcher.cdAppDir, Settings.ApplicationName);
+        }
+    } else if (controlId == IDB_EXTRA) {
+        if (!StartProgram(Launcher.moduleDir, Settings.DemoMovie, true, untilReady))
+            ReportStartFailure(window, Launcher.moduleDir, Settings.DemoMovie);
+        if (!Settings.bothTypes)
+            return; // the launcher stays for another press
+    }
+    SendMessageA(window, WM_CLOSE, 0, 0);
+}
