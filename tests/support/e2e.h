@@ -1,0 +1,60 @@
+// End-to-end support: a disc folder holding a copy of launcher.exe and the
+// probe, and the launcher run as its own process, watched from outside.
+#pragma once
+
+#include "tests/support/support.h"
+
+#include <string>
+
+class Disc : public ScratchDir {
+public:
+    // Copies launcher.exe, and probe.exe under each name given.
+    explicit Disc(const std::string &folder = "");
+    const std::string &root() const { return root_; }
+    std::string Launcher() const { return root_ + "launcher.exe"; }
+    void WriteIni(const std::string &text) const;
+    void AddProbe(const std::string &relative) const; // copies probe.exe there
+    std::string CopyProbeTo(const std::string &fullPath) const;
+    std::string probeLog() const { return path() + "probe.log"; }
+
+private:
+    std::string root_;
+};
+
+// A running launcher.exe; ended by its handle when the test is done.
+class LauncherProcess {
+public:
+    LauncherProcess() = default;
+    ~LauncherProcess();
+    LauncherProcess(LauncherProcess &&other) noexcept;
+    LauncherProcess(const LauncherProcess &) = delete;
+    LauncherProcess &operator=(const LauncherProcess &) = delete;
+
+    // Starts exePath with its folder as current directory and PROBE_LOG set.
+    bool Start(const std::string &exePath, const std::string &probeLog, const std::string &directory = "");
+    // The exit code, or STILL_ACTIVE when it did not end in time.
+    DWORD WaitForExit(DWORD timeoutMs = 15000);
+    bool Running() const;
+    DWORD pid() const { return info_.dwProcessId; }
+    HANDLE handle() const { return info_.hProcess; }
+
+    // The process's visible top-level window of a class, waited for.
+    HWND WaitForWindow(const char *className, DWORD timeoutMs = 15000) const;
+    HWND FindWindowOfClass(const char *className) const; // visible or not
+    HWND WaitForMessageBox(DWORD timeoutMs = 15000) const { return WaitForWindow("#32770", timeoutMs); }
+
+private:
+    PROCESS_INFORMATION info_ = {};
+};
+
+std::string WindowText(HWND window);
+std::string ClassOf(HWND window);
+std::string MessageBoxText(HWND box);
+void DismissMessageBox(HWND box);
+
+// Windows-style exit codes: WinMain's -1 as the process sees it.
+constexpr DWORD kExitFailed = static_cast<DWORD>(-1);
+
+// A minimal INI for a disc: the six required values and whatever follows.
+std::string MinimalIni(const std::string &extraWindow = "", const std::string &extraProgram = "",
+                       const std::string &extraRegIni = "");
