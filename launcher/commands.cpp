@@ -20,35 +20,53 @@ void ReportStartFailure(HWND window, const char *directory, const char *program)
     MessageBoxA(window, message, "Information", MB_ICONINFORMATION);
 }
 
-// Returns the first position after the program's name in a command line, the
-// way CreateProcessA reads an unquoted one: the shortest run of words that
-// names an existing file (".exe" may be left out).
-const char *EndOfProgramName(const char *commandLine, char (&program)[MAX_PATH])
+// Finds the program file that CreateProcessA would take for name: searched
+// like it (".exe" added to a name without extension), and never a folder.
+bool FindProgramFile(const char *name, char (&file)[MAX_PATH])
 {
+    DWORD length = SearchPathA(nullptr, name, ".exe", sizeof file, file, nullptr);
+    if (length == 0 || length >= sizeof file)
+        return false;
+    DWORD attributes = GetFileAttributesA(file);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Splits a command line the way CreateProcessA reads one given without an
+// application name, so that the shell starts the very program that needed
+// consent: a quoted name ends at its closing quote; an unquoted one is the
+// shortest run of blank-separated words that names a program file. program
+// receives that file; the result points where the arguments begin.
+const char *SplitCommandLine(const char *commandLine, char (&program)[MAX_PATH])
+{
+    char name[MAX_PATH];
     if (commandLine[0] == '"') {
         const char *close = strchr(commandLine + 1, '"');
         const char *end = close ? close : commandLine + strlen(commandLine);
         size_t length = static_cast<size_t>(end - commandLine - 1);
-        if (length >= sizeof program)
-            length = sizeof program - 1;
-        memcpy(program, commandLine + 1, length);
-        program[length] = '\0';
+        if (length >= sizeof name)
+            length = sizeof name - 1;
+        memcpy(name, commandLine + 1, length);
+        name[length] = '\0';
+        if (!FindProgramFile(name, program))
+            TextCopy(program, name);
         return close ? close + 1 : end;
     }
     const char *end = commandLine;
     for (;;) {
-        const char *space = strchr(end, ' ');
-        end = space ? space : commandLine + strlen(commandLine);
+        end += strcspn(end, " \t");
         size_t length = static_cast<size_t>(end - commandLine);
-        if (length >= sizeof program)
-            length = sizeof program - 1;
-        memcpy(program, commandLine, length);
-        program[length] = '\0';
-        char withExtension[MAX_PATH];
-        if (!space || GetFileAttributesA(program) != INVALID_FILE_ATTRIBUTES ||
-            (TextJoin(withExtension, program, ".exe") && GetFileAttributesA(withExtension) != INVALID_FILE_ATTRIBUTES))
+        if (length >= sizeof name)
+            length = sizeof name - 1;
+        memcpy(name, commandLine, length);
+        name[length] = '\0';
+        if (FindProgramFile(name, program))
             return end;
-        end = space + 1;
+        if (!*end) {
+            // Nothing matches any more; the shell reports the failure.
+            TextCopy(program, name);
+            return end;
+        }
+        ++end;
     }
 }
 
@@ -57,8 +75,8 @@ const char *EndOfProgramName(const char *commandLine, char (&program)[MAX_PATH])
 bool StartWithConsent(const char *commandLine, DWORD idleWaitMs)
 {
     char program[MAX_PATH];
-    const char *arguments = EndOfProgramName(commandLine, program);
-    while (*arguments == ' ')
+    const char *arguments = SplitCommandLine(commandLine, program);
+    while (*arguments == ' ' || *arguments == '\t')
         ++arguments;
     char directory[MAX_PATH];
     if (!GetCurrentDirectoryA(sizeof directory, directory))
