@@ -1,0 +1,467 @@
+// launcher.exe's buttons from outside: what each press starts, with which
+// command line and current directory, what it reports, and whether the
+// launcher closes. The probe stands in for the installer, the application
+// and the third button's program.
+#include "tests/support/e2e.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kLauncherClass[] = "KOV:Autoplay";
+const int kAction = 100, kQuit = 101, kExtra = 102;
+
+std::string Upper(std::string text)
+{
+    CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+}
+
+// A folder as GetCurrentDirectoryA gives it: without its last backslash.
+std::string AsCurrentDirectory(const std::string &folder)
+{
+    return folder.substr(0, folder.size() - 1);
+}
+
+// Known difference between Wine and Windows: when the program's name in a
+// command line has blanks and no quotes, Wine finds the program word by word
+// as Windows does, but then hands the child the line with that name quoted;
+// Windows hands it on as given. Expected lines of such programs pass here.
+std::string AsTheChildSeesIt(const std::string &program)
+{
+    bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+    if (wine && program.find(' ') != std::string::npos)
+        return "\"" + program + "\"";
+    return program;
+}
+
+// A small uncompressed 24-bit bitmap file: an installed launcher shows the
+// disc's own picture.
+std::string Bitmap24(int width, int height)
+{
+    DWORD rowBytes = (width * 3 + 3) & ~3;
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER info = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + rowBytes * height;
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biSizeImage = rowBytes * height;
+    return std::string(reinterpret_cast<const char *>(&file), sizeof file) +
+           std::string(reinterpret_cast<const char *>(&info), sizeof info) + std::string(rowBytes * height, '\x60');
+}
+
+// The launcher creates "SOFTWARE\Quillmoor" in both hives; a test that made
+// them removes them again.
+class VendorKeys {
+public:
+    ~VendorKeys()
+    {
+        if (!hadUserKey_)
+            DeleteKeyTree(HKEY_CURRENT_USER, kVendorKey);
+        if (!hadMachineKey_)
+            DeleteKeyTree(HKEY_LOCAL_MACHINE, kVendorKey);
+    }
+
+private:
+    static constexpr const char *kVendorKey = "SOFTWARE\\Quillmoor";
+    bool hadUserKey_ = KeyExists(HKEY_CURRENT_USER, kVendorKey);
+    bool hadMachineKey_ = KeyExists(HKEY_LOCAL_MACHINE, kVendorKey);
+};
+
+// The values of a test disc's VESK.INI.
+struct DiscIni {
+    std::string installer = "setup.exe";
+    std::string application = "app.exe";
+    std::string window;  // more lines of [Window]
+    std::string program; // more lines of [Program]
+    std::string regIni;  // more lines of [RegIni]
+
+    std::string Text() const
+    {
+        return "[Window]\r\nTitle=Tolvane Test Disc\r\n" + window +
+               "[Program]\r\nApplication name=" + application + "\r\nInstaller=" + installer + "\r\n" + program +
+               "[RegIni]\r\nIni file name=TolvaneTestRecord\r\nKey install dir=InstallDir\r\n"
+               "Section name=Setup\r\n" + regIni;
+    }
+};
+
+// An installation record in the registry form under HKEY_CURRENT_USER, with
+// an installation folder whose name has a blank, as under Program Files.
+class Installation {
+public:
+    Installation()
+    {
+        installDir = files.MakeDir("Program Files\\Tolvane") + "\\";
+        settings_.SetString("InstallDir", installDir);
+    }
+    void SetCdAppDir(const std::string &folder) const { settings_.SetString("CDDir", folder); }
+    // The lines that make a disc read this record, with the picture it needs.
+    static void Describe(DiscIni &ini)
+    {
+        ini.window += "Bitmap=installed.bmp\r\n";
+        ini.regIni += "RegTopKey=C\r\nCDValue=CDDir\r\n";
+    }
+
+    ScratchDir files{"installed"};
+    std::string installDir;
+
+private:
+    RegistryKey record_{HKEY_CURRENT_USER, "Software\\TolvaneTestRecord"};
+    RegistryKey settings_{HKEY_CURRENT_USER, "Software\\TolvaneTestRecord\\Setup\\Settings"};
+};
+
+// One launcher on a disc of its own, started from a folder that is neither
+// the disc nor an installation, so that a changed current directory shows.
+class DiscRun {
+public:
+    DiscRun() { disc.Write("installed.bmp", Bitmap24(120, 60)); }
+
+    // The launcher's folder as the launcher itself holds it: upper-cased.
+    std::string ModuleDir() const { return Upper(disc.root()); }
+
+    HWND Show(const DiscIni &ini)
+    {
+        disc.WriteIni(ini.Text());
+        if (!launcher.Start(disc.Launcher(), disc.probeLog(), startedFrom.path()))
+            return nullptr;
+        window = launcher.WaitForWindow(kLauncherClass);
+        return window;
+    }
+
+    // A button press as the button itself reports it to the launcher window.
+    void Press(int id) const
+    {
+        PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
+    }
+
+    std::vector<ProbeRun> WaitForRuns(size_t count) const { return WaitForProbeRuns(disc.probeLog(), count); }
+    bool NothingStarted() const { return GetFileAttributesA(disc.probeLog().c_str()) == INVALID_FILE_ATTRIBUTES; }
+
+    // The start-failure message, owned by the launcher window; dismissed.
+    void ExpectFailureMessage(const std::string &commandLine) const
+    {
+        HWND box = launcher.WaitForMessageBox();
+        ASSERT_NE(nullptr, box);
+        EXPECT_EQ("Information", WindowText(box));
+        EXPECT_EQ(("Unable to run application : " + commandLine).substr(0, 255), MessageBoxText(box));
+        EXPECT_EQ(window, GetWindow(box, GW_OWNER));
+        DismissMessageBox(box);
+    }
+
+    Disc disc;
+    ScratchDir startedFrom{"cwd"};
+    LauncherProcess launcher;
+    HWND window = nullptr;
+};
+
+TEST(Commands, InstallStartsTheDiscInstallerFromTheLauncherFolderAndCloses)
+{
+    VendorKeys vendorKeys;
+    DiscRun run;
+    run.disc.AddProbe("setup.exe");
+    DiscIni ini;
+    // Arguments reach the installer as written, blanks and quotes included.
+    ini.installer = "setup.exe /S  /DIR=\"C:\\Program Files\\Tolvane\"";
+    ASSERT_NE(nullptr, run.Show(ini));
+    EXPECT_EQ("Install", WindowText(GetDlgItem(run.window, kAction)));
+
+    run.Press(kAction);
+    std::vector<ProbeRun> runs = run.WaitForRuns(1);
+    ASSERT_EQ(1u, runs.size());
+    EXPECT_EQ(run.ModuleDir() + ini.installer, runs[0].commandLine);
+    EXPECT_EQ(AsCurrentDirectory(run.ModuleDir()), runs[0].directory);
+    EXPECT_EQ(0u, run.launcher.WaitForExit());
+    EXPECT_EQ(1u, ReadProbeLog(run.disc.probeLog()).size());
+}
+
+TEST(Commands, InstallThatFailsReportsItOnceAndCloses)
+{
+    VendorKeys vendorKeys;
+    DiscRun run;
+    DiscIni ini;
+    ini.installer = "setup.exe /S";
+    ASSERT_NE(nullptr, run.Show(ini));
+
+    run.Press(kAction);
+    run.ExpectFailureMessage(run.ModuleDir() + "setup.exe /S");
+    // A second message would hold the launcher open.
+    EXPECT_EQ(0u, run.launcher.WaitForExit());
+    EXPECT_TRUE(run.NothingStarted());
+}
+
+TEST(Commands, StartRunsTheApplicationFromTheInstallationFolderAndCloses)
+{
+    VendorKeys vendorKeys;
+    Installation installation;
+    DiscRun run;
+    run.disc.CopyProbeTo(installation.installDir + "app.exe");
+    DiscIni ini;
+    Installation::Describe(ini);
+    ASSERT_NE(nullptr, run.Show(ini));
+    EXPECT_EQ("Start", WindowText(GetDlgItem(run.window, kAction)));
+
+    run.Press(kAction);
+    std::vector<ProbeRun> runs = run.WaitForRuns(1);
+    ASSERT_EQ(1u, runs.size());
+    EXPECT_EQ(AsTheChildSeesIt(installation.installDir + "app.exe"), runs[0].commandLine);
+    EXPECT_EQ(AsCurrentDirectory(installation.installDir), runs[0].directory);
+    EXPECT_EQ(0u, run.launcher.WaitForExit());
+}
+
+TEST(Commands, StartThatFailsWithoutAppFromCdReportsTheInstallationFolder)
+{
+    // Only a capital Y lets Start try the alternate folder.
+    for (const char *appFromCd : {"", "AppFromCd=N\r\n", "AppFromCd=yes\r\n"}) {
+        SCOPED_TRACE(appFromCd);
+        VendorKeys vendorKeys;
+        Installation installation;
+        ScratchDir cdApp("cdapp");
+        DiscRun run;
+        std::string app = run.disc.CopyProbeTo(installation.installDir + "app.exe");
+        run.disc.CopyProbeTo(cdApp.path() + "app.exe");
+        installation.SetCdAppDir(cdApp.path());
+        DiscIni ini;
+        Installation::Describe(ini);
+        ini.program = appFromCd;
+        ASSERT_NE(nullptr, run.Show(ini));
+        ASSERT_EQ("Start", WindowText(GetDlgItem(run.window, kAction)));
+        // The application goes after detection found it.
+        ASSERT_TRUE(DeleteFileA(app.c_str()));
+
+        run.Press(kAction);
+        run.ExpectFailureMessage(installation.installDir + "app.exe");
+        EXPECT_EQ(0u, run.launcher.WaitForExit());
+        EXPECT_TRUE(run.NothingStarted());
+    }
+}
+
+TEST(Commands, StartFallsBackToTheAlternateFolderKeepingTheInstallationFolderCurrent)
+{
+    VendorKeys vendorKeys;
+    Installation installation;
+    ScratchDir cdApp("cdapp");
+    DiscRun run;
+    run.disc.CopyProbeTo(cdApp.path() + "app.exe");
+    installation.SetCdAppDir(cdApp.path());
+    DiscIni ini;
+    Installation::Describe(ini);
+    ini.program = "AppFromCd=Yes\r\n";
+    ASSERT_NE(nullptr, run.Show(ini));
+
+    run.Press(kAction);
+    std::vector<ProbeRun> runs = run.WaitForRuns(1);
+    ASSERT_EQ(1u, runs.size());
+    EXPECT_EQ(cdApp.path() + "app.exe", runs[0].commandLine);
+    EXPECT_EQ(AsCurrentDirectory(installation.installDir), runs[0].directory);
+    // No message: a message box would hold the launcher open.
+    EXPECT_EQ(0u, run.launcher.WaitForExit());
+}
+
+TEST(Commands, StartFailingInBothFoldersReportsTheAlternateOnce)
+{
+    VendorKeys vendorKeys;
+    Installation installation;
+    ScratchDir cdApp("cdapp");
+    DiscRun run;
+    installation.SetCdAppDir(cdApp.path());
+    DiscIni ini;
+    Installation::Describe(ini);
+    ini.program = "AppFromCd=Y\r\n";
+    ASSERT_NE(nullptr, run.Show(ini));
+
+    run.Press(kAction);
+    run.ExpectFailureMessage(cdApp.path() + "app.exe");
+    EXPECT_EQ(0u, run.launcher.WaitForExit());
+    EXPECT_TRUE(run.NothingStarted());
+}
+
+TEST(Commands, AnAlternateFolderWithoutBackslashIsJoinedAsItIs)
+{
+    VendorKeys vendorKeys;
+    Installation installation;
+    ScratchDir cdApp("cdapp");
+    DiscRun run;
+    // E:\APP and run.exe make E:\APPrun.exe.
+    run.disc.CopyProbeTo(cdApp.path() + "APPrun.exe");
+    installation.SetCdAppDir(cdApp.path() + "APP");
+    DiscIni ini;
+    Installation::Describe(ini);
+    ini.application = "run.exe";
+    ini.program = "AppFromCd=Y\r\n";
+    ASSERT_NE(nullptr, run.Show(ini));
+
+    run.Press(kAction);
+    std::vector<ProbeRun> runs = run.WaitForRuns(1);
+    ASSERT_EQ(1u, runs.size());
+    EXPECT_EQ(cdApp.path() + "APPrun.exe", runs[0].commandLine);
+    EXPECT_EQ(0u, run.launcher.WaitForExit());
+}
+
+TEST(Commands, TheThirdButtonWithBothTypes0KeepsTheLauncherForAnotherPress)
+{
+    VendorKeys vendorKeys;
+    DiscRun run;
+    run.disc.AddProbe("intro.exe");
+    DiscIni ini;
+    ini.window = "DemoMovie=intro.exe /play\r\n";
+    ASSERT_NE(nullptr, run.Show(ini));
+
+    run.Press(kExtra);
+    std::vector<ProbeRun> runs = run.WaitForRuns(1);
+    ASSERT_EQ(1u, runs.size());
+    EXPECT_EQ(run.ModuleDir() + "intro.exe /play", runs[0].commandLine);
+    // The third button leaves the current directory as the launcher found it.
+    EXPECT_EQ(AsCurrentDirectory(run.startedFrom.path()), runs[0].directory);
+
+    // Posted to a closed launcher, this press would start nothing.
+    run.Press(kExtra);
+    runs = run.WaitForRuns(2);
+    ASSERT_EQ(2u, runs.size());
+    EXPECT_EQ(run.ModuleDir() + "intro.exe /play", runs[1].commandLine);
+    EXPECT_TRUE(run.launcher.Running());
+
+    run.Press(kQuit);
+    EXPECT_EQ(0u, run.launcher.WaitForExit());
+}
+
+TEST(Commands, TheThirdButtonWithBothTypes1ClosesAfterAStartAndAfterAFailure)
+{
+    for (bool present : {true, false}) {
+        SCOPED_TRACE(present ? "program present" : "program missing");
+        VendorKeys vendorKeys;
+        DiscRun run;
+        if (present)
+            run.disc.AddProbe("intro.exe");
+        DiscIni ini;
+        // With bothTypes the disc's own picture is shown, also before installing.
+        ini.window = "Bitmap=installed.bmp\r\nDemoMovie=intro.exe /play\r\n";
+        ini.program = "bothTypes=1\r\n";
+        ASSERT_NE(nullptr, run.Show(ini));
+
+        run.Press(kExtra);
+        if (present) {
+            std::vector<ProbeRun> runs = run.WaitForRuns(1);
+            ASSERT_EQ(1u, runs.size());
+            EXPECT_EQ(run.ModuleDir() + "intro.exe /play", runs[0].commandLine);
+        } else {
+            run.ExpectFailureMessage(run.ModuleDir() + "intro.exe /play");
+            EXPECT_TRUE(run.NothingStarted());
+        }
+        EXPECT_EQ(0u, run.launcher.WaitForExit());
+    }
+}
+
+TEST(Commands, OnlyAClickOfAKnownButtonDoesAnything)
+{
+    VendorKeys vendorKeys;
+    DiscRun run;
+    run.disc.AddProbe("setup.exe");
+    run.disc.AddProbe("intro.exe");
+    DiscIni ini;
+    // bothTypes makes every one of the three commands close the launcher.
+    ini.window = "Bitmap=installed.bmp\r\nDemoMovie=intro.exe\r\n";
+    ini.program = "bothTypes=1\r\n";
+    ASSERT_NE(nullptr, run.Show(ini));
+
+    struct Row {
+        int id;
+        WORD notification;
+    } rows[] = {
+        {kAction, 1},  {kQuit, 1},   {kExtra, 1},   {kAction, BN_DOUBLECLICKED}, {kQuit, BN_SETFOCUS},
+        {kExtra, BN_KILLFOCUS}, {kAction, 0xFFFF}, {kQuit, 0xFFFF}, {kExtra, 0xFFFF},
+        {0, BN_CLICKED}, {99, BN_CLICKED}, {103, BN_CLICKED}, {0xFFFF, BN_CLICKED},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE("id " + std::to_string(row.id) + ", notification " + std::to_string(row.notification));
+        // Sent, not posted: it has been handled when the call returns, and a
+        // message box would make the call time out.
+        DWORD_PTR result = 0;
+        EXPECT_NE(0, SendMessageTimeoutA(run.window, WM_COMMAND, MAKEWPARAM(row.id, row.notification), 0,
+                                         SMTO_ABORTIFHUNG, 5000, &result));
+        EXPECT_TRUE(IsWindow(run.window));
+    }
+    EXPECT_TRUE(run.launcher.Running());
+    EXPECT_TRUE(run.NothingStarted());
+
+    run.Press(kQuit);
+    EXPECT_EQ(0u, run.launcher.WaitForExit());
+    EXPECT_TRUE(run.NothingStarted());
+}
+
+TEST(Commands, QuitByClickOrByEnterStartsNothingAndEndsWith0)
+{
+    enum Way { Posted, Clicked, Enter };
+    for (Way way : {Posted, Clicked, Enter}) {
+        SCOPED_TRACE(way == Posted ? "posted click" : way == Clicked ? "mouse click" : "Enter");
+        VendorKeys vendorKeys;
+        DiscRun run;
+        run.disc.AddProbe("setup.exe");
+        ASSERT_NE(nullptr, run.Show(DiscIni()));
+        HWND quit = GetDlgItem(run.window, kQuit);
+        ASSERT_NE(nullptr, quit);
+
+        if (way == Posted) {
+            run.Press(kQuit);
+        } else if (way == Clicked) {
+            RECT box;
+            GetWindowRect(quit, &box);
+            SetForegroundWindow(run.window);
+            SetCursorPos((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+            INPUT press[2] = {};
+            press[0].type = press[1].type = INPUT_MOUSE;
+            press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+            press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+            ASSERT_EQ(2u, SendInput(2, press, sizeof press[0]));
+        } else {
+            // The key as the focused button receives it.
+            PostMessageA(quit, WM_KEYDOWN, VK_RETURN, 1);
+        }
+        EXPECT_EQ(0u, run.launcher.WaitForExit());
+        EXPECT_TRUE(run.NothingStarted());
+    }
+}
+
+TEST(Commands, ACommandLineThatDoesNotFitIsReportedNeverStartedCutShort)
+{
+    // The command line holds 255 characters; the program is present, so a
+    // line cut short would start it.
+    struct Row {
+        int button;
+        size_t length;
+    } rows[] = {{kAction, 255}, {kAction, 256}, {kExtra, 255}, {kExtra, 256}, {kExtra, 300}};
+    for (const Row &row : rows) {
+        SCOPED_TRACE((row.button == kAction ? "Install, " : "third button, ") + std::to_string(row.length));
+        VendorKeys vendorKeys;
+        DiscRun run;
+        run.disc.AddProbe("setup.exe");
+        run.disc.AddProbe("intro.exe");
+        std::string program = row.button == kAction ? "setup.exe /S " : "intro.exe /play ";
+        program += std::string(row.length - run.ModuleDir().size() - program.size(), 'x');
+        DiscIni ini;
+        ini.installer = row.button == kAction ? program : "setup.exe";
+        ini.window = "Bitmap=installed.bmp\r\nDemoMovie=" + (row.button == kExtra ? program : "intro.exe") + "\r\n";
+        ini.program = "bothTypes=1\r\n";
+        ASSERT_NE(nullptr, run.Show(ini));
+
+        run.Press(row.button);
+        if (row.length <= 255) {
+            std::vector<ProbeRun> runs = run.WaitForRuns(1);
+            ASSERT_EQ(1u, runs.size());
+            EXPECT_EQ(run.ModuleDir() + program, runs[0].commandLine);
+        } else {
+            run.ExpectFailureMessage(run.ModuleDir() + program);
+            EXPECT_TRUE(run.NothingStarted());
+        }
+        EXPECT_EQ(0u, run.launcher.WaitForExit());
+    }
+}
+
+} // namespace
