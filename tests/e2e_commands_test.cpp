@@ -5,6 +5,7 @@
 #include "tests/support/e2e.h"
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <string>
 #include <vector>
@@ -462,6 +463,224 @@ TEST(Commands, ACommandLineThatDoesNotFitIsReportedNeverStartedCutShort)
         }
         EXPECT_EQ(0u, run.launcher.WaitForExit());
     }
+}
+
+// The sample disc as the build assembles it in demo-disc\.
+
+std::string LocalAppData()
+{
+    char path[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, path);
+    return path;
+}
+
+void RemoveTree(const std::string &folder)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(folder + name + "\\");
+            else
+                DeleteFileA((folder + name).c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+// What the demo installer leaves: its folder and its record, with the
+// vendor key above the record; gone before and after the test.
+class DemoInstallation {
+public:
+    DemoInstallation() { RemoveTree(folder); }
+    ~DemoInstallation() { RemoveTree(folder); }
+    DemoInstallation(const DemoInstallation &) = delete;
+    DemoInstallation &operator=(const DemoInstallation &) = delete;
+
+    const std::string folder = LocalAppData() + "\\Tolvane Demo\\";
+
+private:
+    VendorKeys vendorKeys_;
+    RegistryKey product_{HKEY_CURRENT_USER, "Software\\Quillmoor\\Tolvane"};
+};
+
+std::string RecordedInstallDir()
+{
+    char value[MAX_PATH] = "";
+    DWORD size = sizeof value;
+    if (RegGetValueA(HKEY_CURRENT_USER, "Software\\Quillmoor\\Tolvane\\Settings", "InstallDir", RRF_RT_REG_SZ,
+                     nullptr, value, &size) != ERROR_SUCCESS)
+        return "";
+    return value;
+}
+
+// Runs a command line to its end; its exit code, or STILL_ACTIVE when it
+// had to be ended.
+DWORD RunToEnd(std::string commandLine)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return STILL_ACTIVE;
+    DWORD code = STILL_ACTIVE;
+    if (WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    else
+        TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return code;
+}
+
+bool FileExists(const std::string &path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// A visible message box of any process, by caption and the start of its text.
+struct BoxSearch {
+    const char *caption;
+    std::string textStart;
+    HWND found;
+};
+
+BOOL CALLBACK MatchBox(HWND window, LPARAM lParam)
+{
+    auto *search = reinterpret_cast<BoxSearch *>(lParam);
+    if (ClassOf(window) != "#32770" || !IsWindowVisible(window) || WindowText(window) != search->caption ||
+        MessageBoxText(window).rfind(search->textStart, 0) != 0)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+HWND WaitForBox(const char *caption, const std::string &textStart)
+{
+    BoxSearch search = {caption, textStart, nullptr};
+    WaitUntil(
+        [&] {
+            EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        15000);
+    return search.found;
+}
+
+// A program that the launcher started, reached through its window; closed,
+// or ended by its handle when it does not close.
+class StartedProgram {
+public:
+    explicit StartedProgram(const char *windowClass)
+    {
+        WaitUntil([&] { return (window_ = FindWindowA(windowClass, nullptr)) != nullptr; }, 15000);
+        DWORD pid = 0;
+        if (window_)
+            GetWindowThreadProcessId(window_, &pid);
+        process_ = pid ? OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, pid) : nullptr;
+    }
+    ~StartedProgram()
+    {
+        if (!process_)
+            return;
+        if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process_, 1);
+            WaitForSingleObject(process_, 5000);
+        }
+        CloseHandle(process_);
+    }
+    StartedProgram(const StartedProgram &) = delete;
+    StartedProgram &operator=(const StartedProgram &) = delete;
+
+    HWND window() const { return window_; }
+    // Closes the window; true when the program then ended with exit code 0.
+    bool Close() const
+    {
+        PostMessageA(window_, WM_CLOSE, 0, 0);
+        DWORD code = STILL_ACTIVE;
+        return WaitForSingleObject(process_, 15000) == WAIT_OBJECT_0 && GetExitCodeProcess(process_, &code) &&
+               code == 0;
+    }
+
+private:
+    HWND window_ = nullptr;
+    HANDLE process_ = nullptr;
+};
+
+TEST(SampleDisc, InstallThenStart)
+{
+    DemoInstallation installation;
+    std::string disc = BuildDir() + "demo-disc\\";
+    ASSERT_TRUE(FileExists(disc + "launcher.exe")) << disc;
+
+    // First run: not installed.
+    {
+        LauncherProcess launcher;
+        ASSERT_TRUE(launcher.Start(disc + "launcher.exe", ""));
+        HWND window = launcher.WaitForWindow(kLauncherClass);
+        ASSERT_NE(nullptr, window);
+        EXPECT_EQ("Tolvane Demo", WindowText(window));
+        EXPECT_EQ("Install", WindowText(GetDlgItem(window, kAction)));
+        EXPECT_EQ("Quit", WindowText(GetDlgItem(window, kQuit)));
+        EXPECT_EQ("View Intro", WindowText(GetDlgItem(window, kExtra)));
+
+        // The intro plays and the launcher stays.
+        PostMessageA(window, WM_COMMAND, MAKEWPARAM(kExtra, BN_CLICKED), 0);
+        {
+            StartedProgram intro("TolvaneDemoIntro");
+            ASSERT_NE(nullptr, intro.window());
+            EXPECT_TRUE(intro.Close());
+        }
+        EXPECT_TRUE(launcher.Running());
+
+        // Install: the launcher closes once the installer asks its question.
+        PostMessageA(window, WM_COMMAND, MAKEWPARAM(kAction, BN_CLICKED), 0);
+        EXPECT_EQ(0u, launcher.WaitForExit());
+    }
+    HWND question = WaitForBox("Tolvane Demo Setup", "Tolvane Demo will be installed in");
+    ASSERT_NE(nullptr, question);
+    DWORD installerPid = 0;
+    GetWindowThreadProcessId(question, &installerPid);
+    HANDLE installer = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, installerPid);
+    ASSERT_NE(nullptr, installer);
+    DismissMessageBox(question);
+    HWND done = WaitForBox("Tolvane Demo Setup", "Tolvane Demo is installed.");
+    EXPECT_NE(nullptr, done);
+    DismissMessageBox(done);
+    DWORD installerExit = STILL_ACTIVE;
+    if (WaitForSingleObject(installer, 15000) != WAIT_OBJECT_0)
+        TerminateProcess(installer, 1);
+    GetExitCodeProcess(installer, &installerExit);
+    CloseHandle(installer);
+    EXPECT_EQ(0u, installerExit);
+    EXPECT_EQ(installation.folder, RecordedInstallDir());
+    EXPECT_TRUE(FileExists(installation.folder + "TolvaneDemo.exe"));
+    EXPECT_TRUE(FileExists(installation.folder + "repository\\welcome.course"));
+
+    // Second run: installed, so Start runs the application and the launcher closes.
+    {
+        LauncherProcess launcher;
+        ASSERT_TRUE(launcher.Start(disc + "launcher.exe", ""));
+        HWND window = launcher.WaitForWindow(kLauncherClass);
+        ASSERT_NE(nullptr, window);
+        EXPECT_EQ("Start", WindowText(GetDlgItem(window, kAction)));
+        PostMessageA(window, WM_COMMAND, MAKEWPARAM(kAction, BN_CLICKED), 0);
+        StartedProgram app("TolvaneDemoApp");
+        ASSERT_NE(nullptr, app.window());
+        EXPECT_EQ("Tolvane Demo", WindowText(app.window()));
+        EXPECT_EQ(0u, launcher.WaitForExit());
+        EXPECT_TRUE(app.Close());
+    }
+
+    // What scripts/demo --reset does.
+    EXPECT_EQ(0u, RunToEnd("\"" + disc + "setup.exe\" /remove"));
+    EXPECT_EQ("", RecordedInstallDir());
+    EXPECT_FALSE(FileExists(installation.folder));
 }
 
 } // namespace
