@@ -33,10 +33,7 @@ bool TextFormat(char *dst, size_t size, const char *format, ...)
     va_start(args, format);
     int wanted = vsnprintf(dst, size, format, args);
     va_end(args);
-    if (wanted < 0) {
-        dst[0] = '\0';
-        return false;
-    }
+    // Some C libraries answer -1, not the length wanted, when the text is cut.
     dst[size - 1] = '\0';
-    return static_cast<size_t>(wanted) < size;
+    return wanted >= 0 && static_cast<size_t>(wanted) < size;
 }
