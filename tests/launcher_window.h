@@ -1,0 +1,80 @@
+// A launcher window made inside the test process the way WinMain makes it:
+// the launcher's class and styles, with LauncherWndProc or a test procedure
+// that hands on to it.
+#pragma once
+
+#include "config/config.h"
+#include "launcher/launcher.h"
+#include "ui/ui.h"
+
+#include <windows.h>
+
+#include <initializer_list>
+
+// Both records as at program start, with every optional setting absent ("?")
+// and the test executable, which carries the launcher's resources, as module.
+inline void ResetLauncherRecords()
+{
+    Settings = LauncherSettings{};
+    Launcher = LauncherState{};
+    for (char *field : {Settings.Bitmap, Settings.Audio, Settings.Language, Settings.DemoMovie})
+        TextCopy(field, 2, "?");
+    TextCopy(Settings.Title, "Tolvane");
+    Launcher.appInstance = GetModuleHandleA(nullptr);
+}
+
+class LauncherWindow {
+public:
+    explicit LauncherWindow(WNDPROC procedure = LauncherWndProc)
+    {
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = procedure;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+        windowClass.lpszClassName = LAUNCHER_CLASS;
+        RegisterClassA(&windowClass);
+        window_ = CreateWindowExA(WS_EX_DLGMODALFRAME, LAUNCHER_CLASS, "", WS_CLIPCHILDREN | WS_CAPTION | DS_MODALFRAME,
+                                  0, 0, 0, 0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    }
+    ~LauncherWindow()
+    {
+        if (IsWindow(window_))
+            DestroyWindow(window_);
+        UnregisterClassA(LAUNCHER_CLASS, GetModuleHandleA(nullptr));
+        DropQuitMessage();
+    }
+    LauncherWindow(const LauncherWindow &) = delete;
+    LauncherWindow &operator=(const LauncherWindow &) = delete;
+
+    HWND handle() const { return window_; }
+    HWND Button(int id) const { return GetDlgItem(window_, id); }
+
+    // WM_DESTROY posts the quit message; true when it was there, with code 0.
+    static bool DropQuitMessage()
+    {
+        MSG message;
+        bool quit = false;
+        while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+            quit = message.wParam == 0;
+        return quit;
+    }
+
+private:
+    HWND window_;
+};
+
+// Handles whatever is queued for the test's windows (activation and focus
+// under Wine pass through the queue).
+inline void PumpMessages()
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam)); // leave it for the test to see
+            return;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
