@@ -53,7 +53,9 @@ bool ReadRecordFromRegistry()
 bool ReadRecordFromIniFile()
 {
     char windowsDir[260];
-    if (GetWindowsDirectoryA(windowsDir, sizeof windowsDir) == 0)
+    // A result as long as the buffer or longer means nothing was stored.
+    UINT length = GetWindowsDirectoryA(windowsDir, sizeof windowsDir);
+    if (length == 0 || length >= sizeof windowsDir)
         return false;
     char recordPath[256];
     if (!TextJoin(recordPath, windowsDir, "\\", Settings.IniFileName))
