@@ -1,0 +1,165 @@
+// launcher.exe from outside, with and without an installation: the
+// immediate start of the installed program and the wrong-disc exit.
+#include "tests/support/e2e.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+const char kLauncherClass[] = "KOV:Autoplay";
+// The record key that MinimalIni's [RegIni] names, under the current user.
+const char kRecordTop[] = "Software\\TolvaneTestRecord";
+const char kRecordKey[] = "Software\\TolvaneTestRecord\\Setup\\Settings";
+
+// A 2 x 2 picture, 24 bits per pixel, as a .bmp file.
+std::string TinyBitmap()
+{
+    std::string pixels(2 * 8, '\x80'); // two rows of 6 bytes, padded to 8
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = 2;
+    info.biHeight = 2;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    info.biSizeImage = static_cast<DWORD>(pixels.size());
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42; // "BM"
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + info.biSizeImage;
+    return std::string(reinterpret_cast<const char *>(&file), sizeof file) +
+           std::string(reinterpret_cast<const char *>(&info), sizeof info) + pixels;
+}
+
+// A disc whose launcher finds the application installed (or not), with the
+// probe as the installed program.
+struct InstalledDisc {
+    Disc disc;
+    ScratchDir install{"inst"};
+    std::unique_ptr<RegistryKey> top;
+    std::unique_ptr<RegistryKey> record;
+
+    InstalledDisc(bool installed, const std::string &window, const std::string &program)
+    {
+        // A Start window shows the disc's own picture: it must be there.
+        disc.Write("back.bmp", TinyBitmap());
+        disc.WriteIni(MinimalIni("Bitmap=back.bmp\r\n" + window, program, "RegTopKey=C\r\n"));
+        top = std::make_unique<RegistryKey>(HKEY_CURRENT_USER, kRecordTop);
+        if (installed) {
+            record = std::make_unique<RegistryKey>(HKEY_CURRENT_USER, kRecordKey);
+            record->SetString("InstallDir", install.path());
+            disc.CopyProbeTo(install / "app.exe");
+        }
+    }
+};
+
+// Runs the launcher to its end, and tells whether it ever had its window.
+struct Outcome {
+    DWORD exitCode;
+    bool hadWindow;
+};
+Outcome RunToEnd(LauncherProcess &launcher)
+{
+    bool had = false;
+    WaitUntil(
+        [&] {
+            had = had || launcher.FindWindowOfClass(kLauncherClass) != nullptr;
+            return !launcher.Running();
+        },
+        15000);
+    return {launcher.WaitForExit(0), had};
+}
+
+std::string ActionCaption(HWND window)
+{
+    HWND action = GetDlgItem(window, 100);
+    return action ? WindowText(action) : std::string("(no button 100)");
+}
+
+// Waits for the launcher's window, checks the first button, and closes it.
+void ExpectWindowOffering(LauncherProcess &launcher, const char *action)
+{
+    HWND window = launcher.WaitForWindow(kLauncherClass);
+    ASSERT_NE(nullptr, window);
+    EXPECT_EQ(action, ActionCaption(window));
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, launcher.WaitForExit());
+}
+
+TEST(DetectionEndToEnd, RunImmediatelyStartsTheInstalledProgramWithoutAWindow)
+{
+    InstalledDisc world(true, "", "RunImmediately=Y\r\n");
+    LauncherProcess launcher;
+    ASSERT_TRUE(launcher.Start(world.disc.Launcher(), world.disc.probeLog()));
+
+    Outcome outcome = RunToEnd(launcher);
+    EXPECT_EQ(0u, outcome.exitCode);
+    EXPECT_FALSE(outcome.hadWindow);
+
+    std::vector<ProbeRun> runs = WaitForProbeRuns(world.disc.probeLog(), 1);
+    ASSERT_EQ(1u, runs.size());
+    EXPECT_EQ(world.install.path() + "app.exe", runs[0].commandLine);
+    // The current directory is reported without its final backslash.
+    std::string installDir = world.install.path();
+    EXPECT_EQ(installDir.substr(0, installDir.size() - 1), runs[0].directory);
+}
+
+TEST(DetectionEndToEnd, RunImmediatelyShowsTheWindowWhenTheProgramCannotStart)
+{
+    InstalledDisc world(true, "", "RunImmediately=Y\r\n");
+    // There, but no program.
+    WriteTextFile(world.install / "app.exe", "not a program");
+    LauncherProcess launcher;
+    ASSERT_TRUE(launcher.Start(world.disc.Launcher(), world.disc.probeLog()));
+
+    ExpectWindowOffering(launcher, "Start");
+    EXPECT_TRUE(ReadProbeLog(world.disc.probeLog()).empty());
+}
+
+TEST(DetectionEndToEnd, RunImmediatelyWithoutAnInstallationShowsTheWindow)
+{
+    InstalledDisc world(false, "", "RunImmediately=Y\r\n");
+    // Where a start from an empty installDir would find a program.
+    world.disc.AddProbe("app.exe");
+    LauncherProcess launcher;
+    ASSERT_TRUE(launcher.Start(world.disc.Launcher(), world.disc.probeLog()));
+
+    ExpectWindowOffering(launcher, "Install");
+    EXPECT_TRUE(ReadProbeLog(world.disc.probeLog()).empty());
+}
+
+TEST(DetectionEndToEnd, WrongCdEndsTheRunOnlyWhenInstallWouldBeOffered)
+{
+    struct Row {
+        const char *name;
+        const char *wrongCd;
+        bool installed;
+        bool window;
+        const char *action;
+    } rows[] = {
+        {"WrongCD Y, not installed", "Y", false, false, nullptr},
+        {"WrongCD Yes, not installed", "Yes", false, false, nullptr},
+        {"WrongCD Y, installed", "Y", true, true, "Start"},
+        {"WrongCD y, not installed", "y", false, true, "Install"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        InstalledDisc world(row.installed, std::string("WrongCD=") + row.wrongCd + "\r\n", "");
+        LauncherProcess launcher;
+        ASSERT_TRUE(launcher.Start(world.disc.Launcher(), world.disc.probeLog()));
+
+        if (row.window) {
+            ExpectWindowOffering(launcher, row.action);
+        } else {
+            Outcome outcome = RunToEnd(launcher);
+            EXPECT_EQ(kExitFailed, outcome.exitCode);
+            EXPECT_FALSE(outcome.hadWindow);
+        }
+        EXPECT_TRUE(ReadProbeLog(world.disc.probeLog()).empty());
+    }
+}
+
+} // namespace
