@@ -68,7 +68,7 @@ LoggedCommand SplitLogged(const std::string &commandLine)
     return {program, arguments};
 }
 
-TEST(StartWithConsent, StartsTheProgramCreateProcessWouldTakeWithItsArgumentsAndDirectory)
+TEST(CommandConsent, StartsTheProgramCreateProcessWouldTakeWithItsArgumentsAndDirectory)
 {
     // Windows refuses CreateProcessA with ERROR_ELEVATION_REQUIRED for a
     // program that must run elevated, and the launcher then hands the same
@@ -116,7 +116,7 @@ TEST(StartWithConsent, StartsTheProgramCreateProcessWouldTakeWithItsArgumentsAnd
     }
 }
 
-TEST(StartWithConsent, AMissingProgramFailsWithoutStartingAnything)
+TEST(CommandConsent, AMissingProgramFailsWithoutStartingAnything)
 {
     ScratchDir dir("consent");
     std::string log = dir / "probe.log";
@@ -126,7 +126,7 @@ TEST(StartWithConsent, AMissingProgramFailsWithoutStartingAnything)
     EXPECT_EQ(0xFFFFFFFFu, GetFileAttributesA(log.c_str())) << "something was started";
 }
 
-TEST(StartProgram, ACommandLineIsStartedOnlyWhenItFitsItsBufferWhole)
+TEST(CommandLine, IsStartedOnlyWhenItFitsItsBufferWhole)
 {
     ScratchDir dir("start");
     CopyProbe(dir, "setup.exe");
