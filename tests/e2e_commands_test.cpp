@@ -179,6 +179,7 @@ TEST(Commands, InstallStartsTheDiscInstallerFromTheLauncherFolderAndCloses)
     ASSERT_EQ(1u, runs.size());
     EXPECT_EQ(run.ModuleDir() + ini.installer, runs[0].commandLine);
     EXPECT_EQ(AsCurrentDirectory(run.ModuleDir()), runs[0].directory);
+    EXPECT_EQ("1 5", runs[0].startup) << "STARTF_USESHOWWINDOW with SW_SHOW";
     EXPECT_EQ(0u, run.launcher.WaitForExit());
     EXPECT_EQ(1u, ReadProbeLog(run.disc.probeLog()).size());
 }
@@ -214,6 +215,7 @@ TEST(Commands, StartRunsTheApplicationFromTheInstallationFolderAndCloses)
     ASSERT_EQ(1u, runs.size());
     EXPECT_EQ(AsTheChildSeesIt(installation.installDir + "app.exe"), runs[0].commandLine);
     EXPECT_EQ(AsCurrentDirectory(installation.installDir), runs[0].directory);
+    EXPECT_EQ("1 5", runs[0].startup) << "STARTF_USESHOWWINDOW with SW_SHOW";
     EXPECT_EQ(0u, run.launcher.WaitForExit());
 }
 
@@ -331,6 +333,37 @@ TEST(Commands, TheThirdButtonWithBothTypes0KeepsTheLauncherForAnotherPress)
 
     run.Press(kQuit);
     EXPECT_EQ(0u, run.launcher.WaitForExit());
+}
+
+// Install and the third button wait until the program is ready for input
+// (at most 2 s) before the launcher goes on: by the time the launcher has
+// ended, or answers again, the probe has reached its message loop.
+TEST(Commands, InstallAndTheThirdButtonWaitUntilTheProgramIsReadyForInput)
+{
+    struct Row {
+        const char *name;
+        int button;
+    } rows[] = {{"Install", kAction}, {"third button", kExtra}};
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        VendorKeys vendorKeys;
+        DiscRun run;
+        run.disc.AddProbe("setup.exe");
+        run.disc.AddProbe("intro.exe");
+        DiscIni ini;
+        // bothTypes makes the third button close the launcher, and shows the disc's picture.
+        ini.window = "DemoMovie=intro.exe\r\nBitmap=installed.bmp\r\n";
+        ini.program = "bothTypes=1\r\n";
+        SetEnvironmentVariableA("PROBE_IDLE_AFTER_MS", "1500");
+        HWND window = run.Show(ini);
+        SetEnvironmentVariableA("PROBE_IDLE_AFTER_MS", nullptr);
+        ASSERT_NE(nullptr, window);
+
+        run.Press(row.button);
+        EXPECT_EQ(0u, run.launcher.WaitForExit());
+        EXPECT_NE(std::string::npos, ReadTextFile(run.disc.probeLog()).find("IDLE"))
+            << "the launcher ended before the program was ready for input";
+    }
 }
 
 TEST(Commands, TheThirdButtonWithBothTypes1ClosesAfterAStartAndAfterAFailure)

@@ -105,6 +105,8 @@ TEST(DetectionEndToEnd, RunImmediatelyStartsTheInstalledProgramWithoutAWindow)
     // The current directory is reported without its final backslash.
     std::string installDir = world.install.path();
     EXPECT_EQ(installDir.substr(0, installDir.size() - 1), runs[0].directory);
+    // Nothing in the start-up record: the program shows itself its own way.
+    EXPECT_EQ("0 0", runs[0].startup);
 }
 
 TEST(DetectionEndToEnd, RunImmediatelyShowsTheWindowWhenTheProgramCannotStart)

@@ -1,7 +1,12 @@
 // Stands in for the installer, the application and the third button's program
 // in end-to-end tests: appends its command line and current directory to the
-// file named by PROBE_LOG, one "CMD"/"DIR" pair of lines per run.
+// file named by PROBE_LOG: per run a "CMD" line, a "SHOW" line with the
+// start-up record's flags and show command, and a "DIR" line, written last.
+// With PROBE_IDLE_AFTER_MS set it then works that long before it first waits
+// for input, writing "IDLE" just before, and ends soon after.
 #include <windows.h>
+
+#include <stdlib.h>
 
 static void Append(HANDLE log, const char *label, const char *text)
 {
@@ -28,8 +33,25 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     }
     if (log == INVALID_HANDLE_VALUE)
         return 3;
+    STARTUPINFOA startup;
+    GetStartupInfoA(&startup);
+    char show[32];
+    wsprintfA(show, "%lu %u", startup.dwFlags, startup.wShowWindow);
     Append(log, "CMD ", GetCommandLineA());
+    Append(log, "SHOW ", show);
     Append(log, "DIR ", directory);
+
+    char busy[16];
+    if (GetEnvironmentVariableA("PROBE_IDLE_AFTER_MS", busy, sizeof busy)) {
+        Sleep(static_cast<DWORD>(atoi(busy))); // the start-up work of a real installer
+        Append(log, "IDLE", "");
+        CloseHandle(log);
+        SetTimer(nullptr, 0, 300, nullptr);
+        MSG message;
+        while (GetMessageA(&message, nullptr, 0, 0) && message.message != WM_TIMER)
+            DispatchMessageA(&message);
+        return 0;
+    }
     CloseHandle(log);
     return 0;
 }

@@ -53,10 +53,12 @@ private:
 bool KeyExists(HKEY root, const std::string &subKey);
 void DeleteKeyTree(HKEY root, const std::string &subKey);
 
-// The lines of a probe log: each started probe leaves "CMD ..." and "DIR ...".
+// The lines of a probe log: each started probe leaves "CMD ...", "SHOW ..."
+// and "DIR ...".
 struct ProbeRun {
     std::string commandLine;
     std::string directory;
+    std::string startup; // dwFlags and wShowWindow of its start-up record
 };
 std::vector<ProbeRun> ReadProbeLog(const std::string &logPath);
 // Waits until the log holds at least count runs; returns what it holds then.
