@@ -64,34 +64,10 @@ int EmbeddedIdOf(HBITMAP bitmap)
     return 0;
 }
 
-// A 24-bit BMP file of width x height with a pattern that shows its rows'
-// order and padding.
-std::string BmpFile(LONG width, LONG height)
+// A pattern for a disc's bitmap file that shows its rows' order and padding.
+COLORREF Pattern(int x, int y)
 {
-    LONG stride = (width * 3 + 3) & ~3;
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + stride * height;
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biCompression = BI_RGB;
-    std::string bytes(reinterpret_cast<const char *>(&file), sizeof file);
-    bytes.append(reinterpret_cast<const char *>(&info), sizeof info);
-    for (LONG row = height - 1; row >= 0; --row) { // stored bottom-up
-        std::string line(stride, '\0');
-        for (LONG x = 0; x < width; ++x) {
-            line[3 * x] = static_cast<char>(x * 5);
-            line[3 * x + 1] = static_cast<char>(row * 9);
-            line[3 * x + 2] = static_cast<char>(200 - x - row);
-        }
-        bytes += line;
-    }
-    return bytes;
+    return RGB(200 - x - y, y * 9, x * 5);
 }
 
 class BackdropTest : public ::testing::Test {
@@ -117,7 +93,7 @@ protected:
 
 TEST_F(BackdropTest, InstallOfferedShowsThePromptOfTheLanguage)
 {
-    disc.Write("art\\disc.bmp", BmpFile(37, 23));
+    disc.Write("art\\disc.bmp", BmpFile(37, 23, Pattern));
     struct Row {
         const char *language;
         int id;
@@ -153,7 +129,7 @@ TEST_F(BackdropTest, TheItalianPromptIsSmaller)
 
 TEST_F(BackdropTest, InstalledOrBothTypesShowsTheDiscsBitmapFile)
 {
-    disc.Write("art\\disc.bmp", BmpFile(37, 23));
+    disc.Write("art\\disc.bmp", BmpFile(37, 23, Pattern));
     HBITMAP expected = static_cast<HBITMAP>(
         LoadImageA(nullptr, (disc.path() + "art\\disc.bmp").c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
     ASSERT_NE(nullptr, expected);
@@ -191,7 +167,7 @@ TEST_F(BackdropTest, InstalledOrBothTypesShowsTheDiscsBitmapFile)
 TEST_F(BackdropTest, WithoutAUsableBitmapFileStartUpStops)
 {
     disc.Write("notes.txt", "not a picture\r\n");
-    disc.Write("art\\disc.bmp", BmpFile(37, 23));
+    disc.Write("art\\disc.bmp", BmpFile(37, 23, Pattern));
     struct Row {
         const char *name;
         int installNeeded;
@@ -230,7 +206,7 @@ TEST_F(BackdropTest, AJoinedPathLongerThan255CharactersIsNotLoaded)
 {
     // A folder whose name makes moduleDir + "NAME\a.bmp" exactly 255 characters.
     std::string folder(255 - disc.path().size() - 6, 'b');
-    disc.Write(folder + "\\a.bmp", BmpFile(8, 8));
+    disc.Write(folder + "\\a.bmp", BmpFile(8, 8, Pattern));
     struct Row {
         size_t length;
         std::string bitmap;

@@ -12,7 +12,6 @@
 
 namespace {
 
-const char kLauncherClass[] = "KOV:Autoplay";
 const int kAction = 100, kQuit = 101, kExtra = 102;
 
 std::string Upper(std::string text)
@@ -38,44 +37,6 @@ std::string AsTheChildSeesIt(const std::string &program)
         return "\"" + program + "\"";
     return program;
 }
-
-// A small uncompressed 24-bit bitmap file: an installed launcher shows the
-// disc's own picture.
-std::string Bitmap24(int width, int height)
-{
-    DWORD rowBytes = (width * 3 + 3) & ~3;
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + rowBytes * height;
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biSizeImage = rowBytes * height;
-    return std::string(reinterpret_cast<const char *>(&file), sizeof file) +
-           std::string(reinterpret_cast<const char *>(&info), sizeof info) + std::string(rowBytes * height, '\x60');
-}
-
-// The launcher creates "SOFTWARE\Quillmoor" in both hives; a test that made
-// them removes them again.
-class VendorKeys {
-public:
-    ~VendorKeys()
-    {
-        if (!hadUserKey_)
-            DeleteKeyTree(HKEY_CURRENT_USER, kVendorKey);
-        if (!hadMachineKey_)
-            DeleteKeyTree(HKEY_LOCAL_MACHINE, kVendorKey);
-    }
-
-private:
-    static constexpr const char *kVendorKey = "SOFTWARE\\Quillmoor";
-    bool hadUserKey_ = KeyExists(HKEY_CURRENT_USER, kVendorKey);
-    bool hadMachineKey_ = KeyExists(HKEY_LOCAL_MACHINE, kVendorKey);
-};
 
 // The values of a test disc's VESK.INI.
 struct DiscIni {
@@ -123,7 +84,8 @@ private:
 // the disc nor an installation, so that a changed current directory shows.
 class DiscRun {
 public:
-    DiscRun() { disc.Write("installed.bmp", Bitmap24(120, 60)); }
+    // An installed launcher shows the disc's own picture.
+    DiscRun() { disc.Write("installed.bmp", BmpFile(120, 60, [](int, int) { return RGB(0x60, 0x60, 0x60); })); }
 
     // The launcher's folder as the launcher itself holds it: upper-cased.
     std::string ModuleDir() const { return Upper(disc.root()); }
@@ -165,7 +127,6 @@ public:
 
 TEST(Commands, InstallStartsTheDiscInstallerFromTheLauncherFolderAndCloses)
 {
-    VendorKeys vendorKeys;
     DiscRun run;
     run.disc.AddProbe("setup.exe");
     DiscIni ini;
@@ -186,7 +147,6 @@ TEST(Commands, InstallStartsTheDiscInstallerFromTheLauncherFolderAndCloses)
 
 TEST(Commands, InstallThatFailsReportsItOnceAndCloses)
 {
-    VendorKeys vendorKeys;
     DiscRun run;
     DiscIni ini;
     ini.installer = "setup.exe /S";
@@ -201,7 +161,6 @@ TEST(Commands, InstallThatFailsReportsItOnceAndCloses)
 
 TEST(Commands, StartRunsTheApplicationFromTheInstallationFolderAndCloses)
 {
-    VendorKeys vendorKeys;
     Installation installation;
     DiscRun run;
     run.disc.CopyProbeTo(installation.installDir + "app.exe");
@@ -224,7 +183,6 @@ TEST(Commands, StartThatFailsWithoutAppFromCdReportsTheInstallationFolder)
     // Only a capital Y lets Start try the alternate folder.
     for (const char *appFromCd : {"", "AppFromCd=N\r\n", "AppFromCd=yes\r\n"}) {
         SCOPED_TRACE(appFromCd);
-        VendorKeys vendorKeys;
         Installation installation;
         ScratchDir cdApp("cdapp");
         DiscRun run;
@@ -248,7 +206,6 @@ TEST(Commands, StartThatFailsWithoutAppFromCdReportsTheInstallationFolder)
 
 TEST(Commands, StartFallsBackToTheAlternateFolderKeepingTheInstallationFolderCurrent)
 {
-    VendorKeys vendorKeys;
     Installation installation;
     ScratchDir cdApp("cdapp");
     DiscRun run;
@@ -270,7 +227,6 @@ TEST(Commands, StartFallsBackToTheAlternateFolderKeepingTheInstallationFolderCur
 
 TEST(Commands, StartFailingInBothFoldersReportsTheAlternateOnce)
 {
-    VendorKeys vendorKeys;
     Installation installation;
     ScratchDir cdApp("cdapp");
     DiscRun run;
@@ -288,7 +244,6 @@ TEST(Commands, StartFailingInBothFoldersReportsTheAlternateOnce)
 
 TEST(Commands, AnAlternateFolderWithoutBackslashIsJoinedAsItIs)
 {
-    VendorKeys vendorKeys;
     Installation installation;
     ScratchDir cdApp("cdapp");
     DiscRun run;
@@ -310,7 +265,6 @@ TEST(Commands, AnAlternateFolderWithoutBackslashIsJoinedAsItIs)
 
 TEST(Commands, TheThirdButtonWithBothTypes0KeepsTheLauncherForAnotherPress)
 {
-    VendorKeys vendorKeys;
     DiscRun run;
     run.disc.AddProbe("intro.exe");
     DiscIni ini;
@@ -346,7 +300,6 @@ TEST(Commands, InstallAndTheThirdButtonWaitUntilTheProgramIsReadyForInput)
     } rows[] = {{"Install", kAction}, {"third button", kExtra}};
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
-        VendorKeys vendorKeys;
         DiscRun run;
         run.disc.AddProbe("setup.exe");
         run.disc.AddProbe("intro.exe");
@@ -370,7 +323,6 @@ TEST(Commands, TheThirdButtonWithBothTypes1ClosesAfterAStartAndAfterAFailure)
 {
     for (bool present : {true, false}) {
         SCOPED_TRACE(present ? "program present" : "program missing");
-        VendorKeys vendorKeys;
         DiscRun run;
         if (present)
             run.disc.AddProbe("intro.exe");
@@ -395,7 +347,6 @@ TEST(Commands, TheThirdButtonWithBothTypes1ClosesAfterAStartAndAfterAFailure)
 
 TEST(Commands, OnlyAClickOfAKnownButtonDoesAnything)
 {
-    VendorKeys vendorKeys;
     DiscRun run;
     run.disc.AddProbe("setup.exe");
     run.disc.AddProbe("intro.exe");
@@ -435,7 +386,6 @@ TEST(Commands, QuitByClickOrByEnterStartsNothingAndEndsWith0)
     enum Way { Posted, Clicked, Enter };
     for (Way way : {Posted, Clicked, Enter}) {
         SCOPED_TRACE(way == Posted ? "posted click" : way == Clicked ? "mouse click" : "Enter");
-        VendorKeys vendorKeys;
         DiscRun run;
         run.disc.AddProbe("setup.exe");
         ASSERT_NE(nullptr, run.Show(DiscIni()));
@@ -473,7 +423,6 @@ TEST(Commands, ACommandLineThatDoesNotFitIsReportedNeverStartedCutShort)
     } rows[] = {{kAction, 255}, {kAction, 256}, {kExtra, 255}, {kExtra, 256}, {kExtra, 300}};
     for (const Row &row : rows) {
         SCOPED_TRACE((row.button == kAction ? "Install, " : "third button, ") + std::to_string(row.length));
-        VendorKeys vendorKeys;
         DiscRun run;
         run.disc.AddProbe("setup.exe");
         run.disc.AddProbe("intro.exe");
@@ -507,25 +456,6 @@ std::string LocalAppData()
     return path;
 }
 
-void RemoveTree(const std::string &folder)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(folder + name + "\\");
-            else
-                DeleteFileA((folder + name).c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
 // What the demo installer leaves: its folder and its record, with the
 // vendor key above the record; gone before and after the test.
 class DemoInstallation {
@@ -538,7 +468,7 @@ public:
     const std::string folder = LocalAppData() + "\\Tolvane Demo\\";
 
 private:
-    VendorKeys vendorKeys_;
+    VendorKeysRestored vendorKeys_; // first: goes after the product key below it
     RegistryKey product_{HKEY_CURRENT_USER, "Software\\Quillmoor\\Tolvane"};
 };
 
@@ -552,57 +482,25 @@ std::string RecordedInstallDir()
     return value;
 }
 
-// Runs a command line to its end; its exit code, or STILL_ACTIVE when it
-// had to be ended.
-DWORD RunToEnd(std::string commandLine)
-{
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return STILL_ACTIVE;
-    DWORD code = STILL_ACTIVE;
-    if (WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &code);
-    else
-        TerminateProcess(process.hProcess, 1);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    return code;
-}
-
 bool FileExists(const std::string &path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // A visible message box of any process, by caption and the start of its text.
-struct BoxSearch {
-    const char *caption;
-    std::string textStart;
-    HWND found;
-};
-
-BOOL CALLBACK MatchBox(HWND window, LPARAM lParam)
-{
-    auto *search = reinterpret_cast<BoxSearch *>(lParam);
-    if (ClassOf(window) != "#32770" || !IsWindowVisible(window) || WindowText(window) != search->caption ||
-        MessageBoxText(window).rfind(search->textStart, 0) != 0)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
 HWND WaitForBox(const char *caption, const std::string &textStart)
 {
-    BoxSearch search = {caption, textStart, nullptr};
+    HWND found = nullptr;
     WaitUntil(
         [&] {
-            EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&search));
-            return search.found != nullptr;
+            found = FindTopLevelWindow([&](HWND window) {
+                return ClassOf(window) == "#32770" && IsWindowVisible(window) && WindowText(window) == caption &&
+                       MessageBoxText(window).rfind(textStart, 0) == 0;
+            });
+            return found != nullptr;
         },
         15000);
-    return search.found;
+    return found;
 }
 
 // A program that the launcher started, reached through its window; closed,
@@ -711,7 +609,7 @@ TEST(SampleDisc, InstallThenStart)
     }
 
     // What scripts/demo --reset does.
-    EXPECT_EQ(0u, RunToEnd("\"" + disc + "setup.exe\" /remove"));
+    EXPECT_EQ(0u, RunCommand("\"" + disc + "setup.exe\" /remove"));
     EXPECT_EQ("", RecordedInstallDir());
     EXPECT_FALSE(FileExists(installation.folder));
 }

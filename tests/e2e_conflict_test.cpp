@@ -5,93 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include <iterator>
 #include <string>
 
 namespace {
 
-const char kLauncherClass[] = "KOV:Autoplay";
-const char kVendorKey[]     = "SOFTWARE\\Quillmoor";
-const char kProductKey[]    = "SOFTWARE\\Quillmoor\\Tolvane";
-const char kSettingsKey[]   = "SOFTWARE\\Quillmoor\\Tolvane\\Settings";
-const char kAppClass[]      = "TolvaneTestMainWindow";
-
-// The launcher leaves its vendor key behind and the settings key needs the
-// keys above it: what did not exist before a test is removed after it.
-class VendorKeysRestored {
-public:
-    VendorKeysRestored()
-    {
-        for (Tracked &key : keys_)
-            key.existed = KeyExists(key.root, key.subKey);
-    }
-    ~VendorKeysRestored()
-    {
-        for (auto key = std::rbegin(keys_); key != std::rend(keys_); ++key) {
-            if (!key->existed)
-                DeleteKeyTree(key->root, key->subKey);
-        }
-    }
-    VendorKeysRestored(const VendorKeysRestored &) = delete;
-    VendorKeysRestored &operator=(const VendorKeysRestored &) = delete;
-
-private:
-    struct Tracked {
-        HKEY root;
-        const char *subKey;
-        bool existed;
-    } keys_[4] = {
-        {HKEY_CURRENT_USER, kVendorKey, false},
-        {HKEY_CURRENT_USER, kProductKey, false},
-        {HKEY_LOCAL_MACHINE, kVendorKey, false},
-        {HKEY_LOCAL_MACHINE, kProductKey, false},
-    };
-};
-
-// A window's text as the Unicode the user sees on the screen, independent of
-// the code page of this test process.
-std::wstring ShownText(HWND window)
-{
-    wchar_t text[1024] = L"";
-    SendMessageTimeoutW(window, WM_GETTEXT, ARRAYSIZE(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
-                        nullptr);
-    return text;
-}
-
-// Runs the launcher to its end while this thread's windows keep answering
-// (bringing one forward waits for its thread); tells whether it ever showed
-// its own window.
-struct Outcome {
-    DWORD exitCode;
-    bool showedWindow;
-    bool showedMessageBox;
-};
-Outcome RunToEnd(LauncherProcess &launcher)
-{
-    bool showed = false;
-    bool box = false;
-    WaitUntil(
-        [&] {
-            MSG message;
-            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-                TranslateMessage(&message);
-                DispatchMessageA(&message);
-            }
-            showed = showed || launcher.FindWindowOfClass(kLauncherClass) != nullptr;
-            box = box || launcher.FindWindowOfClass("#32770") != nullptr;
-            return !launcher.Running();
-        },
-        15000);
-    return {launcher.WaitForExit(0), showed, box};
-}
-
-// The required values, with the given title and more lines in two sections.
-std::string Ini(const std::string &title, const std::string &window, const std::string &program = "")
-{
-    return "[Window]\r\nTitle=" + title + "\r\n" + window +
-           "[Program]\r\nApplication name=app.exe\r\nInstaller=setup.exe\r\n" + program +
-           "[RegIni]\r\nIni file name=TolvaneTestRecord\r\nKey install dir=Dir\r\nSection name=Main\r\n";
-}
+const char kSettingsKey[] = "SOFTWARE\\Quillmoor\\Tolvane\\Settings";
+const char kAppClass[]    = "TolvaneTestMainWindow";
 
 // A disc in one language, with the edition "Demo" installed: the warning as
 // the user sees it on the screen, then the launcher ends without its window.
@@ -104,11 +23,10 @@ struct WarningCase {
 
 void ExpectWarningThenEnd(const WarningCase &row)
 {
-    VendorKeysRestored vendorKeys;
+    Disc disc; // first: its vendor keys go after the settings key below them
     RegistryKey settings(HKEY_CURRENT_USER, kSettingsKey);
     settings.SetString("Demo", "1");
-    Disc disc;
-    disc.WriteIni(Ini(row.title, row.window));
+    disc.WriteIni(IniWithTitle(row.title, row.window));
 
     LauncherProcess launcher;
     ASSERT_TRUE(launcher.Start(disc.Launcher(), disc.probeLog()));
@@ -120,7 +38,7 @@ void ExpectWarningThenEnd(const WarningCase &row)
     EXPECT_TRUE(launcher.Running()) << "the launcher waits for the answer";
 
     DismissMessageBox(box);
-    Outcome outcome = RunToEnd(launcher);
+    RunOutcome outcome = RunToEnd(launcher);
     EXPECT_EQ(kExitFailed, outcome.exitCode);
     EXPECT_FALSE(outcome.showedWindow);
 }
@@ -185,33 +103,6 @@ TEST(ConflictRussian, TheWarningIsShownInRussian)
          L"\"\u0422\u043E\u043B\u0432\u0430\u043D\u0435\"."});
 }
 
-// A top-level window of a class of its own, as the running application has.
-class AppWindow {
-public:
-    explicit AppWindow(const char *className) : className_(className)
-    {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = className_;
-        RegisterClassA(&windowClass);
-        window_ = CreateWindowExA(0, className_, "Tolvane", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300, 200,
-                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    }
-    ~AppWindow()
-    {
-        DestroyWindow(window_);
-        UnregisterClassA(className_, GetModuleHandleA(nullptr));
-    }
-    AppWindow(const AppWindow &) = delete;
-    AppWindow &operator=(const AppWindow &) = delete;
-    HWND handle() const { return window_; }
-
-private:
-    const char *className_;
-    HWND window_;
-};
-
 TEST(RunningApplication, ARunningCopyEndsTheLauncherWithoutAWindow)
 {
     struct Row {
@@ -220,18 +111,18 @@ TEST(RunningApplication, ARunningCopyEndsTheLauncherWithoutAWindow)
     } rows[] = {{"Y", true}, {"N", false}};
     for (const Row &row : rows) {
         SCOPED_TRACE(std::string("AppToFront=") + row.appToFront);
-        VendorKeysRestored vendorKeys;
-        AppWindow app(kAppClass);
+        ForeignWindow app(kAppClass);
         ASSERT_NE(nullptr, app.handle());
         ShowWindow(app.handle(), SW_MINIMIZE);
         ASSERT_TRUE(IsIconic(app.handle()));
         Disc disc;
-        disc.WriteIni(Ini("Tolvane Premium", "Language=E\r\n",
-                          "AppWindowClass=" + std::string(kAppClass) + "\r\nAppToFront=" + row.appToFront + "\r\n"));
+        disc.WriteIni(IniWithTitle("Tolvane Premium", "Language=E\r\n",
+                                   "AppWindowClass=" + std::string(kAppClass) + "\r\nAppToFront=" +
+                                       row.appToFront + "\r\n"));
 
         LauncherProcess launcher;
         ASSERT_TRUE(launcher.Start(disc.Launcher(), disc.probeLog()));
-        Outcome outcome = RunToEnd(launcher);
+        RunOutcome outcome = RunToEnd(launcher);
         EXPECT_EQ(kExitFailed, outcome.exitCode);
         EXPECT_FALSE(outcome.showedWindow);
         EXPECT_FALSE(outcome.showedMessageBox);

@@ -9,30 +9,9 @@
 
 namespace {
 
-const char kLauncherClass[] = "KOV:Autoplay";
 // The record key that MinimalIni's [RegIni] names, under the current user.
 const char kRecordTop[] = "Software\\TolvaneTestRecord";
 const char kRecordKey[] = "Software\\TolvaneTestRecord\\Setup\\Settings";
-
-// A 2 x 2 picture, 24 bits per pixel, as a .bmp file.
-std::string TinyBitmap()
-{
-    std::string pixels(2 * 8, '\x80'); // two rows of 6 bytes, padded to 8
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof info;
-    info.biWidth = 2;
-    info.biHeight = 2;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biCompression = BI_RGB;
-    info.biSizeImage = static_cast<DWORD>(pixels.size());
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42; // "BM"
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + info.biSizeImage;
-    return std::string(reinterpret_cast<const char *>(&file), sizeof file) +
-           std::string(reinterpret_cast<const char *>(&info), sizeof info) + pixels;
-}
 
 // A disc whose launcher finds the application installed (or not), with the
 // probe as the installed program.
@@ -45,7 +24,7 @@ struct InstalledDisc {
     InstalledDisc(bool installed, const std::string &window, const std::string &program)
     {
         // A Start window shows the disc's own picture: it must be there.
-        disc.Write("back.bmp", TinyBitmap());
+        disc.Write("back.bmp", BmpFile(2, 2, [](int, int) { return RGB(0x80, 0x80, 0x80); }));
         disc.WriteIni(MinimalIni("Bitmap=back.bmp\r\n" + window, program, "RegTopKey=C\r\n"));
         top = std::make_unique<RegistryKey>(HKEY_CURRENT_USER, kRecordTop);
         if (installed) {
@@ -55,23 +34,6 @@ struct InstalledDisc {
         }
     }
 };
-
-// Runs the launcher to its end, and tells whether it ever had its window.
-struct Outcome {
-    DWORD exitCode;
-    bool hadWindow;
-};
-Outcome RunToEnd(LauncherProcess &launcher)
-{
-    bool had = false;
-    WaitUntil(
-        [&] {
-            had = had || launcher.FindWindowOfClass(kLauncherClass) != nullptr;
-            return !launcher.Running();
-        },
-        15000);
-    return {launcher.WaitForExit(0), had};
-}
 
 std::string ActionCaption(HWND window)
 {
@@ -95,9 +57,9 @@ TEST(DetectionEndToEnd, RunImmediatelyStartsTheInstalledProgramWithoutAWindow)
     LauncherProcess launcher;
     ASSERT_TRUE(launcher.Start(world.disc.Launcher(), world.disc.probeLog()));
 
-    Outcome outcome = RunToEnd(launcher);
+    RunOutcome outcome = RunToEnd(launcher);
     EXPECT_EQ(0u, outcome.exitCode);
-    EXPECT_FALSE(outcome.hadWindow);
+    EXPECT_FALSE(outcome.showedWindow);
 
     std::vector<ProbeRun> runs = WaitForProbeRuns(world.disc.probeLog(), 1);
     ASSERT_EQ(1u, runs.size());
@@ -156,9 +118,9 @@ TEST(DetectionEndToEnd, WrongCdEndsTheRunOnlyWhenInstallWouldBeOffered)
         if (row.window) {
             ExpectWindowOffering(launcher, row.action);
         } else {
-            Outcome outcome = RunToEnd(launcher);
+            RunOutcome outcome = RunToEnd(launcher);
             EXPECT_EQ(kExitFailed, outcome.exitCode);
-            EXPECT_FALSE(outcome.hadWindow);
+            EXPECT_FALSE(outcome.showedWindow);
         }
         EXPECT_TRUE(ReadProbeLog(world.disc.probeLog()).empty());
     }

@@ -5,56 +5,12 @@
 
 namespace {
 
-const char kLauncherClass[] = "KOV:Autoplay";
-
-// Runs the launcher to its end, and tells whether it ever showed its window.
-struct Outcome {
-    DWORD exitCode;
-    bool showedWindow;
-};
-Outcome RunToEnd(LauncherProcess &launcher)
-{
-    bool showed = false;
-    WaitUntil(
-        [&] {
-            showed = showed || launcher.FindWindowOfClass(kLauncherClass) != nullptr;
-            return !launcher.Running();
-        },
-        15000);
-    return {launcher.WaitForExit(0), showed};
-}
-
-// A window of a class of our own, as another program would have it open.
-class ForeignWindow {
-public:
-    explicit ForeignWindow(const char *className) : className_(className)
-    {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = className_;
-        RegisterClassA(&windowClass);
-        window_ = CreateWindowExA(0, className_, "foreign", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100,
-                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    }
-    ~ForeignWindow()
-    {
-        DestroyWindow(window_);
-        UnregisterClassA(className_, GetModuleHandleA(nullptr));
-    }
-    HWND handle() const { return window_; }
-
-private:
-    const char *className_;
-    HWND window_;
-};
-
 TEST(Startup, WithoutTheConfigurationFileItEndsWithoutAWindow)
 {
     Disc disc;
     LauncherProcess launcher;
     ASSERT_TRUE(launcher.Start(disc.Launcher(), disc.probeLog()));
-    Outcome outcome = RunToEnd(launcher);
+    RunOutcome outcome = RunToEnd(launcher);
     EXPECT_EQ(kExitFailed, outcome.exitCode);
     EXPECT_FALSE(outcome.showedWindow);
 }
@@ -83,7 +39,7 @@ TEST(Startup, AnOutsideInstallerWindowEndsItAtOnce)
     disc.WriteIni(MinimalIni());
     LauncherProcess launcher;
     ASSERT_TRUE(launcher.Start(disc.Launcher(), disc.probeLog()));
-    Outcome outcome = RunToEnd(launcher);
+    RunOutcome outcome = RunToEnd(launcher);
     EXPECT_EQ(kExitFailed, outcome.exitCode);
     EXPECT_FALSE(outcome.showedWindow);
 }
@@ -162,7 +118,7 @@ TEST(Startup, ALauncherPathThatDoesNotFitItsBufferEndsStartUp)
         WriteTextFile(exe.substr(0, exe.rfind('\\') + 1) + "VESK.INI", MinimalIni());
         LauncherProcess launcher;
         ASSERT_TRUE(launcher.Start(exe, base.path() + "probe.log"));
-        Outcome outcome = RunToEnd(launcher);
+        RunOutcome outcome = RunToEnd(launcher);
         EXPECT_EQ(kExitFailed, outcome.exitCode);
         EXPECT_FALSE(outcome.showedWindow);
     }

@@ -13,7 +13,6 @@
 
 namespace {
 
-const char kLauncherClass[] = "KOV:Autoplay";
 const COLORREF kLightGrey = RGB(192, 192, 192); // the LTGRAY_BRUSH stock brush
 
 struct Look {
@@ -73,15 +72,6 @@ Metrics ButtonFontMetrics()
     DeleteDC(screen);
     DeleteObject(font);
     return {metrics.tmAveCharWidth, metrics.tmHeight};
-}
-
-// Window texts read as Unicode: what the launcher set in its own code page,
-// as the screen shows it.
-std::wstring ShownText(HWND window)
-{
-    wchar_t text[256] = L"";
-    SendMessageTimeoutW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, nullptr);
-    return text;
 }
 
 std::string Narrow(const std::wstring &text)
@@ -257,26 +247,10 @@ void ExpectLook(const Look &look, ShownLauncher &launcher)
     }
 }
 
-// Runs snap.exe with its arguments; its exit code, or STILL_ACTIVE.
+// Runs snap.exe with its arguments; its exit code as RunCommand reports it.
 DWORD RunSnap(const std::string &arguments)
 {
-    std::string exe = BuildDir() + "snap.exe";
-    std::string commandLine = "\"" + exe + "\" " + arguments;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-        return static_cast<DWORD>(-1);
-    DWORD code = STILL_ACTIVE;
-    if (WaitForSingleObject(info.hProcess, 60000) == WAIT_OBJECT_0) {
-        GetExitCodeProcess(info.hProcess, &code);
-    } else {
-        TerminateProcess(info.hProcess, 1);
-        WaitForSingleObject(info.hProcess, 5000);
-    }
-    CloseHandle(info.hProcess);
-    CloseHandle(info.hThread);
-    return code;
+    return RunCommand("\"" + BuildDir() + "snap.exe\" " + arguments, 60000);
 }
 
 // Saves build/screenshot-NAME.png with snap.exe, which then closes the
@@ -360,34 +334,6 @@ TEST(WindowRussian, AsAUserSeesItWithCodePage1251)
     SaveScreenshot(kRussian, launcher);
 }
 
-// A 24-bit BMP file of the image, as a disc's Bitmap would be.
-std::string BmpFile(const Image &image)
-{
-    LONG stride = (image.width * 3 + 3) & ~3;
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + stride * image.height;
-    info.biSize = sizeof info;
-    info.biWidth = image.width;
-    info.biHeight = image.height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    std::string bytes(reinterpret_cast<const char *>(&file), sizeof file);
-    bytes.append(reinterpret_cast<const char *>(&info), sizeof info);
-    for (int y = image.height - 1; y >= 0; --y) { // stored bottom-up
-        std::string row(stride, '\0');
-        for (int x = 0; x < image.width; ++x) {
-            row[3 * x] = static_cast<char>(image.Pixel(x, y)[2]);
-            row[3 * x + 1] = static_cast<char>(image.Pixel(x, y)[1]);
-            row[3 * x + 2] = static_cast<char>(image.Pixel(x, y)[0]);
-        }
-        bytes += row;
-    }
-    return bytes;
-}
-
 TEST(Window, BothTypesShowsTheDiscsBitmapFile)
 {
     Image picture;
@@ -402,7 +348,8 @@ TEST(Window, BothTypesShowsTheDiscsBitmapFile)
     }
     const Look look = {"english, bothTypes", "E", false, 0, {251, 97}, 15, L"Install", L"Quit", nullptr};
     Disc disc;
-    disc.Write("art\\backdrop.bmp", BmpFile(picture));
+    disc.Write("art\\backdrop.bmp",
+               BmpFile(picture.width, picture.height, [&](int x, int y) { return picture.Colour(x, y); }));
     disc.WriteIni(DiscIni(look, "Bitmap=art\\backdrop.bmp\r\n", "bothTypes=1\r\n"));
     LauncherProcess process;
     ASSERT_TRUE(process.Start(disc.Launcher(), disc.probeLog()));
@@ -442,15 +389,9 @@ TEST(Window, WithoutAUsableBitmapFileNoWindowIsShown)
         disc.WriteIni(DiscIni(kEnglish, row.bitmapLine, "bothTypes=1\r\n"));
         LauncherProcess process;
         ASSERT_TRUE(process.Start(disc.Launcher(), disc.probeLog()));
-        bool showed = false;
-        WaitUntil(
-            [&] {
-                showed = showed || process.FindWindowOfClass(kLauncherClass) || process.FindWindowOfClass("#32770");
-                return !process.Running();
-            },
-            15000);
-        EXPECT_EQ(kExitFailed, process.WaitForExit(0));
-        EXPECT_FALSE(showed) << "neither the window nor a message";
+        RunOutcome outcome = RunToEnd(process);
+        EXPECT_EQ(kExitFailed, outcome.exitCode);
+        EXPECT_FALSE(outcome.showedWindow || outcome.showedMessageBox) << "neither the window nor a message";
     }
 }
 

@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,52 +17,7 @@
 namespace {
 
 const char kVendorKey[]   = "SOFTWARE\\Quillmoor";
-const char kProductKey[]  = "SOFTWARE\\Quillmoor\\Tolvane";
 const char kSettingsKey[] = "SOFTWARE\\Quillmoor\\Tolvane\\Settings";
-
-// The launcher leaves its vendor key behind, and the settings keys of the
-// tests need the keys above them: whatever of these did not exist before a
-// test is removed after it, and whatever did is there again.
-class VendorKeysRestored {
-public:
-    VendorKeysRestored()
-    {
-        for (Tracked &key : keys_)
-            key.existed = KeyExists(key.root, key.subKey);
-    }
-    ~VendorKeysRestored()
-    {
-        for (const Tracked &key : keys_) {
-            if (key.existed)
-                CreateKey(key.root, key.subKey);
-        }
-        for (auto key = std::rbegin(keys_); key != std::rend(keys_); ++key) {
-            if (!key->existed)
-                DeleteKeyTree(key->root, key->subKey);
-        }
-    }
-    VendorKeysRestored(const VendorKeysRestored &) = delete;
-    VendorKeysRestored &operator=(const VendorKeysRestored &) = delete;
-
-    static void CreateKey(HKEY root, const char *subKey)
-    {
-        HKEY key;
-        if (RegCreateKeyExA(root, subKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) == ERROR_SUCCESS)
-            RegCloseKey(key);
-    }
-
-private:
-    struct Tracked {
-        HKEY root;
-        const char *subKey;
-        bool existed;
-    } keys_[4] = {
-        {HKEY_CURRENT_USER, kVendorKey, false},
-        {HKEY_CURRENT_USER, kProductKey, false},
-        {HKEY_LOCAL_MACHINE, kVendorKey, false},
-        {HKEY_LOCAL_MACHINE, kProductKey, false},
-    };
-};
 
 // Subkeys plus values of a key; -1 when it cannot be opened.
 int EntriesOf(HKEY root, const char *subKey)
@@ -96,20 +50,6 @@ struct ShownBox {
     bool hasOwner = false;
 };
 
-struct OwnBoxSearch {
-    HWND found;
-};
-
-BOOL CALLBACK MatchOwnBox(HWND window, LPARAM lParam)
-{
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid != GetCurrentProcessId() || ClassOf(window) != "#32770" || !IsWindowVisible(window))
-        return TRUE;
-    reinterpret_cast<OwnBoxSearch *>(lParam)->found = window;
-    return FALSE;
-}
-
 BOOL CALLBACK MatchWarningIcon(HWND child, LPARAM lParam)
 {
     if (ClassOf(child) != "Static" || (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
@@ -141,63 +81,27 @@ public:
 private:
     void Watch()
     {
-        OwnBoxSearch search = {nullptr};
+        HWND found = nullptr;
         WaitUntil(
             [&] {
-                EnumWindows(MatchOwnBox, reinterpret_cast<LPARAM>(&search));
-                return search.found != nullptr || done_;
+                found = FindWindowOf(GetCurrentProcessId(), "#32770", true);
+                return found != nullptr || done_;
             },
             20000);
-        if (!search.found)
+        if (!found)
             return;
         box_.shown = true;
-        box_.caption = WindowText(search.found);
-        box_.text = MessageBoxText(search.found);
-        EnumChildWindows(search.found, MatchWarningIcon, reinterpret_cast<LPARAM>(&box_.warningIcon));
-        box_.hasOwner = GetWindow(search.found, GW_OWNER) != nullptr;
-        DismissMessageBox(search.found);
+        box_.caption = WindowText(found);
+        box_.text = MessageBoxText(found);
+        EnumChildWindows(found, MatchWarningIcon, reinterpret_cast<LPARAM>(&box_.warningIcon));
+        box_.hasOwner = GetWindow(found, GW_OWNER) != nullptr;
+        DismissMessageBox(found);
     }
 
     std::atomic<bool> done_{false};
     ShownBox box_;
     std::thread thread_; // last: starts once the rest exists
 };
-
-// A top-level window of a class of its own, as the running application has.
-class AppWindow {
-public:
-    explicit AppWindow(const char *className) : className_(className)
-    {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = className_;
-        RegisterClassA(&windowClass);
-        window_ = CreateWindowExA(0, className_, "Tolvane", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300, 200,
-                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    }
-    ~AppWindow()
-    {
-        DestroyWindow(window_);
-        UnregisterClassA(className_, GetModuleHandleA(nullptr));
-    }
-    AppWindow(const AppWindow &) = delete;
-    AppWindow &operator=(const AppWindow &) = delete;
-    HWND handle() const { return window_; }
-
-private:
-    const char *className_;
-    HWND window_;
-};
-
-void PumpMessages()
-{
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
 
 // Waits, handling this thread's windows' messages meanwhile.
 template <typename Condition>
@@ -209,14 +113,6 @@ bool PumpUntil(Condition condition, DWORD timeoutMs = 5000)
             return condition();
         },
         timeoutMs);
-}
-
-// The required values, with the given title and more lines in two sections.
-std::string Ini(const std::string &title, const std::string &window = "", const std::string &program = "")
-{
-    return "[Window]\r\nTitle=" + title + "\r\n" + window +
-           "[Program]\r\nApplication name=app.exe\r\nInstaller=setup.exe\r\n" + program +
-           "[RegIni]\r\nIni file name=TolvaneTestRecord\r\nKey install dir=Dir\r\nSection name=Main\r\n";
 }
 
 std::string English(const std::string &installed, const std::string &title)
@@ -283,7 +179,7 @@ TEST_F(EditionChecks, WithoutTheSettingsKeyTheVendorKeysAreCreatedAndNothingIsSh
         DeleteKeyTree(root, kVendorKey);
     }
 
-    Outcome outcome = Load(Ini("Tolvane Premium"));
+    Outcome outcome = Load(IniWithTitle("Tolvane Premium"));
     EXPECT_EQ(1, outcome.result);
     EXPECT_FALSE(outcome.box.shown);
     EXPECT_EQ(0, EntriesOf(HKEY_CURRENT_USER, kVendorKey));
@@ -339,7 +235,7 @@ TEST_F(EditionChecks, TheLastEditionFoundIsTheInstalledOne)
             else
                 settings.SetString(value.name, "1");
         }
-        Outcome outcome = Load(Ini(row.title, std::string("Language=E\r\n") + row.window));
+        Outcome outcome = Load(IniWithTitle(row.title, std::string("Language=E\r\n") + row.window));
         if (row.installed) {
             ExpectConflict(outcome, row.title, English(row.installed, row.title));
         } else {
@@ -356,7 +252,7 @@ TEST_F(EditionChecks, OnlyTheCurrentUsersSettingsCount)
     for (const char *value : {"Demo", "Launcher", "Simple", "Base", "Premium"})
         machine.SetString(value, "1");
 
-    Outcome outcome = Load(Ini("Tolvane Elsewhere"));
+    Outcome outcome = Load(IniWithTitle("Tolvane Elsewhere"));
     EXPECT_EQ(1, outcome.result);
     EXPECT_FALSE(outcome.box.shown) << outcome.box.text;
 }
@@ -382,23 +278,23 @@ TEST_F(EditionChecks, TheMessageIsCutToItsBufferAndShowsTitlesLiterally)
         SCOPED_TRACE(row.name);
         RegistryKey settings(HKEY_CURRENT_USER, kSettingsKey);
         settings.SetString("Demo", "1");
-        Outcome outcome = Load(Ini(row.title, "Language=" + std::string(row.language) + "\r\nDemoTitle=" +
-                                                  row.installed + "\r\n"));
+        Outcome outcome = Load(IniWithTitle(
+            row.title, "Language=" + std::string(row.language) + "\r\nDemoTitle=" + row.installed + "\r\n"));
         ExpectConflict(outcome, row.title, row.fullText.substr(0, 255));
     }
 }
 
 TEST_F(EditionChecks, AConflictEndsStartUpBeforeTheRunningApplicationIsLookedFor)
 {
-    AppWindow app(kAppClass);
+    ForeignWindow app(kAppClass);
     ASSERT_NE(nullptr, app.handle());
     ShowWindow(app.handle(), SW_MINIMIZE);
     ASSERT_TRUE(PumpUntil([&] { return IsIconic(app.handle()) != FALSE; }));
     RegistryKey settings(HKEY_CURRENT_USER, kSettingsKey);
     settings.SetString("Demo", "1");
 
-    Outcome outcome = Load(Ini("Tolvane Premium", "Language=E\r\n",
-                               "AppWindowClass=" + std::string(kAppClass) + "\r\nAppToFront=Y\r\n"));
+    Outcome outcome = Load(IniWithTitle("Tolvane Premium", "Language=E\r\n",
+                                        "AppWindowClass=" + std::string(kAppClass) + "\r\nAppToFront=Y\r\n"));
     ExpectConflict(outcome, "Tolvane Premium", English("Tolvane Starter Edition", "Tolvane Premium"));
     PumpMessages();
     EXPECT_TRUE(IsIconic(app.handle()));
@@ -420,9 +316,9 @@ TEST_F(RunningApplication, TheConfiguredWindowClassIsLookedFor)
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
-        AppWindow window(row.existing);
+        ForeignWindow window(row.existing);
         ASSERT_NE(nullptr, window.handle());
-        Outcome outcome = Load(Ini("Tolvane Premium", "", row.program));
+        Outcome outcome = Load(IniWithTitle("Tolvane Premium", "", row.program));
         EXPECT_EQ(row.result, outcome.result);
         EXPECT_FALSE(outcome.box.shown);
     }
@@ -438,8 +334,8 @@ TEST_F(RunningApplication, OnlyAppToFrontYRestoresTheWindowAndBringsItForward)
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.appToFront ? std::string("AppToFront=") + row.appToFront : "no AppToFront");
-        AppWindow app(kAppClass);
-        AppWindow other("TolvaneTestOtherWindow");
+        ForeignWindow app(kAppClass);
+        ForeignWindow other("TolvaneTestOtherWindow");
         ASSERT_NE(nullptr, app.handle());
         ASSERT_NE(nullptr, other.handle());
         ShowWindow(app.handle(), SW_MINIMIZE);
@@ -450,7 +346,7 @@ TEST_F(RunningApplication, OnlyAppToFrontYRestoresTheWindowAndBringsItForward)
         std::string program = "AppWindowClass=" + std::string(kAppClass) + "\r\n";
         if (row.appToFront)
             program += "AppToFront=" + std::string(row.appToFront) + "\r\n";
-        Outcome outcome = Load(Ini("Tolvane Premium", "", program));
+        Outcome outcome = Load(IniWithTitle("Tolvane Premium", "", program));
         EXPECT_EQ(0, outcome.result);
         EXPECT_FALSE(outcome.box.shown);
         if (row.toFront) {

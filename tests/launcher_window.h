@@ -5,6 +5,7 @@
 
 #include "config/config.h"
 #include "launcher/launcher.h"
+#include "tests/support/support.h"
 #include "ui/ui.h"
 
 #include <windows.h>
@@ -63,18 +64,3 @@ public:
 private:
     HWND window_;
 };
-
-// Handles whatever is queued for the test's windows (activation and focus
-// under Wine pass through the queue).
-inline void PumpMessages()
-{
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(message.wParam)); // leave it for the test to see
-            return;
-        }
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}

@@ -18,11 +18,7 @@ void Disc::WriteIni(const std::string &text) const
 
 std::string Disc::CopyProbeTo(const std::string &fullPath) const
 {
-    std::string dir = fullPath.substr(0, fullPath.find_last_of('\\'));
-    for (size_t i = 3; i <= dir.size(); ++i) {
-        if (i == dir.size() || dir[i] == '\\')
-            CreateDirectoryA(dir.substr(0, i).c_str(), nullptr);
-    }
+    MakeDirs(fullPath.substr(0, fullPath.find_last_of('\\')));
     if (!CopyFileA((BuildDir() + "probe.exe").c_str(), fullPath.c_str(), FALSE))
         throw std::runtime_error("cannot copy probe.exe to " + fullPath);
     return fullPath;
@@ -79,43 +75,85 @@ bool LauncherProcess::Running() const
 
 namespace {
 struct WindowSearch {
-    DWORD pid;
-    const char *className;
-    bool visibleOnly;
+    const std::function<bool(HWND)> &match;
     HWND found;
 };
 
 BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam)
 {
     auto *search = reinterpret_cast<WindowSearch *>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid != search->pid || ClassOf(window) != search->className)
-        return TRUE;
-    if (search->visibleOnly && !IsWindowVisible(window))
+    if (!search->match(window))
         return TRUE;
     search->found = window;
     return FALSE;
 }
 } // namespace
 
-HWND LauncherProcess::FindWindowOfClass(const char *className) const
+HWND FindTopLevelWindow(const std::function<bool(HWND)> &match)
 {
-    WindowSearch search = {info_.dwProcessId, className, false, nullptr};
+    WindowSearch search = {match, nullptr};
     EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
+HWND FindWindowOf(DWORD pid, const char *className, bool visibleOnly)
+{
+    return FindTopLevelWindow([&](HWND window) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        return owner == pid && ClassOf(window) == className && (!visibleOnly || IsWindowVisible(window));
+    });
+}
+
+HWND LauncherProcess::FindWindowOfClass(const char *className) const
+{
+    return FindWindowOf(info_.dwProcessId, className, false);
+}
+
 HWND LauncherProcess::WaitForWindow(const char *className, DWORD timeoutMs) const
 {
-    WindowSearch search = {info_.dwProcessId, className, true, nullptr};
+    HWND found = nullptr;
     WaitUntil(
         [&] {
-            EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-            return search.found != nullptr || !Running();
+            found = FindWindowOf(info_.dwProcessId, className, true);
+            return found != nullptr || !Running();
         },
         timeoutMs);
-    return search.found;
+    return found;
+}
+
+RunOutcome RunToEnd(LauncherProcess &launcher)
+{
+    bool showed = false;
+    bool box = false;
+    WaitUntil(
+        [&] {
+            PumpMessages();
+            showed = showed || launcher.FindWindowOfClass(kLauncherClass) != nullptr;
+            box = box || launcher.FindWindowOfClass("#32770") != nullptr;
+            return !launcher.Running();
+        },
+        15000);
+    return {launcher.WaitForExit(0), showed, box};
+}
+
+DWORD RunCommand(std::string commandLine, DWORD timeoutMs)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return kExitFailed;
+    DWORD code = STILL_ACTIVE;
+    if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0) {
+        GetExitCodeProcess(process.hProcess, &code);
+    } else {
+        TerminateProcess(process.hProcess, 1);
+        WaitForSingleObject(process.hProcess, 5000);
+    }
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return code;
 }
 
 std::string WindowText(HWND window)
@@ -123,6 +161,14 @@ std::string WindowText(HWND window)
     char text[1024] = "";
     // WM_GETTEXT reaches windows of other processes, unlike GetWindowTextA on controls.
     SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                        nullptr);
+    return text;
+}
+
+std::wstring ShownText(HWND window)
+{
+    wchar_t text[1024] = L"";
+    SendMessageTimeoutW(window, WM_GETTEXT, ARRAYSIZE(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
                         nullptr);
     return text;
 }
@@ -144,20 +190,4 @@ std::string MessageBoxText(HWND box)
 void DismissMessageBox(HWND box)
 {
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-}
-
-std::string MinimalIni(const std::string &extraWindow, const std::string &extraProgram, const std::string &extraRegIni)
-{
-    return "[Window]\r\n"
-           "Title=Tolvane Test Disc\r\n" +
-           extraWindow +
-           "[Program]\r\n"
-           "Application name=app.exe\r\n"
-           "Installer=setup.exe\r\n" +
-           extraProgram +
-           "[RegIni]\r\n"
-           "Ini file name=TolvaneTestRecord\r\n"
-           "Key install dir=InstallDir\r\n"
-           "Section name=Setup\r\n" +
-           extraRegIni;
 }

@@ -4,8 +4,17 @@
 
 #include "tests/support/support.h"
 
+#include <functional>
 #include <string>
 
+// The class of the launcher's window.
+const char kLauncherClass[] = "KOV:Autoplay";
+
+// Windows-style exit codes: WinMain's -1 as the process sees it.
+constexpr DWORD kExitFailed = static_cast<DWORD>(-1);
+
+// Every run of the launcher creates the vendor keys; a disc puts them back
+// as they were when it goes, after the launchers started on it have ended.
 class Disc : public ScratchDir {
 public:
     // Copies launcher.exe, and probe.exe under each name given.
@@ -18,6 +27,7 @@ public:
     std::string probeLog() const { return path() + "probe.log"; }
 
 private:
+    VendorKeysRestored vendorKeys_; // first: sees the registry before any launcher runs
     std::string root_;
 };
 
@@ -47,14 +57,30 @@ private:
     PROCESS_INFORMATION info_ = {};
 };
 
+// How a launcher run that was left to end by itself went.
+struct RunOutcome {
+    DWORD exitCode;     // STILL_ACTIVE when it did not end in time
+    bool showedWindow;  // its own window, ever, visible or not
+    bool showedMessageBox;
+};
+// Waits for the launcher to end while this thread's windows keep answering
+// (bringing one of them forward waits for its thread).
+RunOutcome RunToEnd(LauncherProcess &launcher);
+
+// Runs a command line to its end; its exit code, STILL_ACTIVE when it had to
+// be ended, or kExitFailed when it could not start.
+DWORD RunCommand(std::string commandLine, DWORD timeoutMs = 15000);
+
+// The first top-level window, of any process, for which match holds.
+HWND FindTopLevelWindow(const std::function<bool(HWND)> &match);
+// A top-level window of the process and class; visible only, or any.
+HWND FindWindowOf(DWORD pid, const char *className, bool visibleOnly);
+
 std::string WindowText(HWND window);
+// A window's text as the Unicode the user sees on the screen, independent of
+// the code page of this test process.
+std::wstring ShownText(HWND window);
 std::string ClassOf(HWND window);
 std::string MessageBoxText(HWND box);
 void DismissMessageBox(HWND box);
 
-// Windows-style exit codes: WinMain's -1 as the process sees it.
-constexpr DWORD kExitFailed = static_cast<DWORD>(-1);
-
-// A minimal INI for a disc: the six required values and whatever follows.
-std::string MinimalIni(const std::string &extraWindow = "", const std::string &extraProgram = "",
-                       const std::string &extraRegIni = "");

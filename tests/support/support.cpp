@@ -1,9 +1,11 @@
-// Scratch folders and files, registry keys and probe logs for the tests.
+// Scratch folders and files, registry keys, disc files, windows of other
+// programs and probe logs for the tests.
 #include "tests/support/support.h"
 
 #include <shlwapi.h>
 
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <stdexcept>
 
@@ -31,7 +33,7 @@ void WriteTextFile(const std::string &path, const std::string &text)
         throw std::runtime_error("cannot write " + path);
 }
 
-static void MakeDirs(const std::string &path)
+void MakeDirs(const std::string &path)
 {
     for (size_t i = 3; i <= path.size(); ++i) {
         if (i == path.size() || path[i] == '\\' || path[i] == '/')
@@ -39,7 +41,7 @@ static void MakeDirs(const std::string &path)
     }
 }
 
-static void RemoveTree(const std::string &dir)
+void RemoveTree(const std::string &dir)
 {
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((dir + "*").c_str(), &found);
@@ -125,6 +127,37 @@ RegistryKey::~RegistryKey()
     DeleteKeyTree(root_, subKey_);
 }
 
+static void CreateKey(HKEY root, const char *subKey)
+{
+    HKEY key;
+    if (RegCreateKeyExA(root, subKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) == ERROR_SUCCESS)
+        RegCloseKey(key);
+}
+
+VendorKeysRestored::VendorKeysRestored()
+    : keys_{
+          {HKEY_CURRENT_USER, "SOFTWARE\\Quillmoor", false},
+          {HKEY_CURRENT_USER, "SOFTWARE\\Quillmoor\\Tolvane", false},
+          {HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillmoor", false},
+          {HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillmoor\\Tolvane", false},
+      }
+{
+    for (Tracked &key : keys_)
+        key.existed = KeyExists(key.root, key.subKey);
+}
+
+VendorKeysRestored::~VendorKeysRestored()
+{
+    for (const Tracked &key : keys_) {
+        if (key.existed)
+            CreateKey(key.root, key.subKey);
+    }
+    for (auto key = std::rbegin(keys_); key != std::rend(keys_); ++key) {
+        if (!key->existed)
+            DeleteKeyTree(key->root, key->subKey);
+    }
+}
+
 void RegistryKey::SetBytes(const std::string &name, const void *data, DWORD size, DWORD type) const
 {
     HKEY key;
@@ -174,4 +207,76 @@ std::vector<ProbeRun> WaitForProbeRuns(const std::string &logPath, size_t count,
         },
         timeoutMs);
     return runs;
+}
+
+std::string MinimalIni(const std::string &extraWindow, const std::string &extraProgram, const std::string &extraRegIni)
+{
+    return "[Window]\r\n"
+           "Title=Tolvane Test Disc\r\n" +
+           extraWindow +
+           "[Program]\r\n"
+           "Application name=app.exe\r\n"
+           "Installer=setup.exe\r\n" +
+           extraProgram +
+           "[RegIni]\r\n"
+           "Ini file name=TolvaneTestRecord\r\n"
+           "Key install dir=InstallDir\r\n"
+           "Section name=Setup\r\n" +
+           extraRegIni;
+}
+
+std::string IniWithTitle(const std::string &title, const std::string &window, const std::string &program)
+{
+    return "[Window]\r\nTitle=" + title + "\r\n" + window +
+           "[Program]\r\nApplication name=app.exe\r\nInstaller=setup.exe\r\n" + program +
+           "[RegIni]\r\nIni file name=TolvaneTestRecord\r\nKey install dir=Dir\r\nSection name=Main\r\n";
+}
+
+std::string BmpHeaders(int width, int height)
+{
+    DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER info = {};
+    file.bfType = 0x4D42; // "BM"
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + stride * height;
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    info.biSizeImage = stride * height;
+    return std::string(reinterpret_cast<const char *>(&file), sizeof file) +
+           std::string(reinterpret_cast<const char *>(&info), sizeof info);
+}
+
+ForeignWindow::ForeignWindow(const std::string &className) : className_(className)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = className_.c_str();
+    RegisterClassA(&windowClass);
+    window_ = CreateWindowExA(0, className_.c_str(), className_.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300,
+                              200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+ForeignWindow::~ForeignWindow()
+{
+    DestroyWindow(window_);
+    UnregisterClassA(className_.c_str(), GetModuleHandleA(nullptr));
+}
+
+void PumpMessages()
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam)); // leave it for the test to see
+            return;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
 }

@@ -1,5 +1,5 @@
 // Test support: scratch folders and files, registry keys removed afterwards,
-// and running launcher.exe as its own process on a prepared disc folder.
+// disc files (VESK.INI, bitmaps), windows of other programs and probe logs.
 #pragma once
 
 #include <windows.h>
@@ -13,6 +13,10 @@ std::string BuildDir();
 
 std::string ReadTextFile(const std::string &path);
 void WriteTextFile(const std::string &path, const std::string &text);
+// Makes a folder and every missing folder above it.
+void MakeDirs(const std::string &path);
+// Removes a folder, named with its last backslash, and everything in it.
+void RemoveTree(const std::string &dir);
 
 // A fresh folder under the temporary folder, removed with everything in it.
 class ScratchDir {
@@ -52,6 +56,78 @@ private:
 
 bool KeyExists(HKEY root, const std::string &subKey);
 void DeleteKeyTree(HKEY root, const std::string &subKey);
+
+// The launcher creates "SOFTWARE\Quillmoor" in both hives, and the settings
+// keys of the tests need the keys above them: whatever of the vendor and
+// product keys did not exist when the guard was made is removed when it goes,
+// and whatever did is there again. Make it before anything that creates
+// them, so that it goes after (a launcher run, a RegistryKey below them).
+class VendorKeysRestored {
+public:
+    VendorKeysRestored();
+    ~VendorKeysRestored();
+    VendorKeysRestored(const VendorKeysRestored &) = delete;
+    VendorKeysRestored &operator=(const VendorKeysRestored &) = delete;
+
+private:
+    struct Tracked {
+        HKEY root;
+        const char *subKey;
+        bool existed;
+    } keys_[4];
+};
+
+// A minimal VESK.INI: the six required values and whatever follows in each
+// section.
+std::string MinimalIni(const std::string &extraWindow = "", const std::string &extraProgram = "",
+                       const std::string &extraRegIni = "");
+// The required values with the given title and more lines in two sections.
+std::string IniWithTitle(const std::string &title, const std::string &window = "", const std::string &program = "");
+
+// The headers of an uncompressed 24-bit BMP file of width x height; the
+// rows follow, bottom-up, each padded to a multiple of 4 bytes.
+std::string BmpHeaders(int width, int height);
+
+// A 24-bit BMP file whose pixel(x, y), counted from the top left, is the
+// COLORREF there.
+template <typename Pixel>
+std::string BmpFile(int width, int height, Pixel pixel)
+{
+    std::string bytes = BmpHeaders(width, height);
+    size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
+    for (int y = height - 1; y >= 0; --y) { // stored bottom-up
+        std::string row(stride, '\0');
+        for (int x = 0; x < width; ++x) {
+            COLORREF colour = pixel(x, y);
+            row[3 * x] = static_cast<char>(GetBValue(colour));
+            row[3 * x + 1] = static_cast<char>(GetGValue(colour));
+            row[3 * x + 2] = static_cast<char>(GetRValue(colour));
+        }
+        bytes += row;
+    }
+    return bytes;
+}
+
+// A visible top-level window of a class of its own, as another program (an
+// installer, the running application) would have it open; its caption is
+// its class name.
+class ForeignWindow {
+public:
+    explicit ForeignWindow(const std::string &className);
+    ~ForeignWindow();
+    ForeignWindow(const ForeignWindow &) = delete;
+    ForeignWindow &operator=(const ForeignWindow &) = delete;
+
+    HWND handle() const { return window_; }
+
+private:
+    std::string className_;
+    HWND window_;
+};
+
+// Handles whatever is queued for the test's windows (activation and focus
+// under Wine pass through the queue).
+void PumpMessages();
 
 // The lines of a probe log: each started probe leaves "CMD ...", "SHOW ..."
 // and "DIR ...".
