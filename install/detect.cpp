@@ -138,8 +138,7 @@ bool CoursesListed()
     for (;;) {
         size_t length = strcspn(cursor, ",");
         char token[260];
-        memcpy(token, cursor, length);
-        token[length] = '\0';
+        TextCopyPrefix(token, cursor, length);
         cursor += length;
         if (*cursor == ',')
             ++cursor;

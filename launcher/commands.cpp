@@ -42,11 +42,7 @@ const char *SplitCommandLine(const char *commandLine, char (&program)[MAX_PATH])
     if (commandLine[0] == '"') {
         const char *close = strchr(commandLine + 1, '"');
         const char *end = close ? close : commandLine + strlen(commandLine);
-        size_t length = static_cast<size_t>(end - commandLine - 1);
-        if (length >= sizeof name)
-            length = sizeof name - 1;
-        memcpy(name, commandLine + 1, length);
-        name[length] = '\0';
+        TextCopyPrefix(name, commandLine + 1, static_cast<size_t>(end - commandLine - 1));
         if (!FindProgramFile(name, program))
             TextCopy(program, name);
         return close ? close + 1 : end;
@@ -54,11 +50,7 @@ const char *SplitCommandLine(const char *commandLine, char (&program)[MAX_PATH])
     const char *end = commandLine;
     for (;;) {
         end += strcspn(end, " \t");
-        size_t length = static_cast<size_t>(end - commandLine);
-        if (length >= sizeof name)
-            length = sizeof name - 1;
-        memcpy(name, commandLine, length);
-        name[length] = '\0';
+        TextCopyPrefix(name, commandLine, static_cast<size_t>(end - commandLine));
         if (FindProgramFile(name, program))
             return end;
         if (!*end) {

@@ -63,6 +63,14 @@ template <size_t N> bool TextAppend(char (&dst)[N], const char *src) { return Te
 template <size_t N, typename... Args>
 bool TextFormat(char (&dst)[N], const char *format, Args... args) { return TextFormat(dst, N, format, args...); }
 
+// Copies the first length characters of src (all of it when shorter); false
+// when they did not fit.
+template <size_t N> bool TextCopyPrefix(char (&dst)[N], const char *src, size_t length)
+{
+    TextCopy(dst, length < N ? length + 1 : N, src);
+    return length < N;
+}
+
 // Joins texts into dst by plain concatenation; false when they do not fit.
 template <size_t N, typename... Parts>
 bool TextJoin(char (&dst)[N], const char *first, Parts... rest)

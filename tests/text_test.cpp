@@ -49,3 +49,16 @@ TEST(BoundedText, FormatCutsAndTerminates)
     EXPECT_TRUE(TextFormat(buffer, "<%s>", "short"));
     EXPECT_STREQ("<short>", buffer);
 }
+
+TEST(BoundedText, PrefixCopiesAtMostLengthCharacters)
+{
+    char buffer[6];
+    EXPECT_TRUE(TextCopyPrefix(buffer, "course,next", 6 - 1));
+    EXPECT_STREQ("cours", buffer);
+    EXPECT_TRUE(TextCopyPrefix(buffer, "ab", 4));
+    EXPECT_STREQ("ab", buffer);
+    EXPECT_TRUE(TextCopyPrefix(buffer, "abc", 0));
+    EXPECT_STREQ("", buffer);
+    EXPECT_FALSE(TextCopyPrefix(buffer, "abcdefgh", 8));
+    EXPECT_STREQ("abcde", buffer);
+}
