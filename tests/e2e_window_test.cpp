@@ -261,13 +261,18 @@ void SaveScreenshot(const Look &look, ShownLauncher &launcher)
     ASSERT_TRUE(WaitUntil([&] { return FocusOf(window) == launcher.Button(100); }, 5000));
     RECT outer = {};
     GetWindowRect(window, &outer);
-    Image seen;
+    // Painted now, buttons included, and taken once two captures agree, as
+    // snap.exe does: a capture between the backdrop's and a button's paint
+    // would show a window the user never sees.
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Image seen, previous;
     Image backdrop = EmbeddedBackdrop(launcher.disc().Launcher(), look.bitmapId);
     ASSERT_TRUE(WaitUntil(
         [&] {
+            previous = seen;
             seen = CaptureScreen(outer);
             Image client = CaptureScreen(ClientOnScreen(window));
-            return Crop(client, 3, 4, backdrop.width, backdrop.height) == backdrop;
+            return seen == previous && Crop(client, 3, 4, backdrop.width, backdrop.height) == backdrop;
         },
         10000));
 
