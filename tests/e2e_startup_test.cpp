@@ -5,14 +5,20 @@
 
 namespace {
 
-TEST(Startup, WithoutTheConfigurationFileItEndsWithoutAWindow)
+// Runs a launcher to its end: it must fail without ever showing its window.
+void ExpectEndWithoutWindow(const std::string &exe, const std::string &probeLog)
 {
-    Disc disc;
     LauncherProcess launcher;
-    ASSERT_TRUE(launcher.Start(disc.Launcher(), disc.probeLog()));
+    ASSERT_TRUE(launcher.Start(exe, probeLog));
     RunOutcome outcome = RunToEnd(launcher);
     EXPECT_EQ(kExitFailed, outcome.exitCode);
     EXPECT_FALSE(outcome.showedWindow);
+}
+
+TEST(Startup, WithoutTheConfigurationFileItEndsWithoutAWindow)
+{
+    Disc disc;
+    ExpectEndWithoutWindow(disc.Launcher(), disc.probeLog());
 }
 
 TEST(Startup, AValidDiscShowsTheWindowWhichClosesWithExitCode0)
@@ -37,11 +43,7 @@ TEST(Startup, AnOutsideInstallerWindowEndsItAtOnce)
     ASSERT_NE(nullptr, installer.handle());
     Disc disc;
     disc.WriteIni(MinimalIni());
-    LauncherProcess launcher;
-    ASSERT_TRUE(launcher.Start(disc.Launcher(), disc.probeLog()));
-    RunOutcome outcome = RunToEnd(launcher);
-    EXPECT_EQ(kExitFailed, outcome.exitCode);
-    EXPECT_FALSE(outcome.showedWindow);
+    ExpectEndWithoutWindow(disc.Launcher(), disc.probeLog());
 }
 
 TEST(Startup, ASecondLauncherEndsAndBringsTheFirstToTheFront)
@@ -116,11 +118,7 @@ TEST(Startup, ALauncherPathThatDoesNotFitItsBufferEndsStartUp)
         SCOPED_TRACE(std::to_string(exe.size()) + " characters: " + exe);
         ASSERT_TRUE(CopyFileA((BuildDir() + "launcher.exe").c_str(), exe.c_str(), FALSE));
         WriteTextFile(exe.substr(0, exe.rfind('\\') + 1) + "VESK.INI", MinimalIni());
-        LauncherProcess launcher;
-        ASSERT_TRUE(launcher.Start(exe, base.path() + "probe.log"));
-        RunOutcome outcome = RunToEnd(launcher);
-        EXPECT_EQ(kExitFailed, outcome.exitCode);
-        EXPECT_FALSE(outcome.showedWindow);
+        ExpectEndWithoutWindow(exe, base.path() + "probe.log");
     }
 }
 
