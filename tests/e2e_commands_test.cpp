@@ -456,20 +456,15 @@ std::string LocalAppData()
     return path;
 }
 
-// What the demo installer leaves: its folder and its record, with the
-// vendor key above the record; gone before and after the test.
+// What the demo installer leaves, its folder and its record with the vendor
+// key above it: absent for the test, and as it was afterwards.
 class DemoInstallation {
 public:
-    DemoInstallation() { RemoveTree(folder); }
-    ~DemoInstallation() { RemoveTree(folder); }
-    DemoInstallation(const DemoInstallation &) = delete;
-    DemoInstallation &operator=(const DemoInstallation &) = delete;
-
     const std::string folder = LocalAppData() + "\\Tolvane Demo\\";
 
 private:
-    VendorKeysRestored vendorKeys_; // first: goes after the product key below it
-    RegistryKey product_{HKEY_CURRENT_USER, "Software\\Quillmoor\\Tolvane"};
+    VendorKeysSetAside vendorKeys_;
+    PathSetAside folder_{folder};
 };
 
 std::string RecordedInstallDir()

@@ -161,7 +161,7 @@ protected:
         EXPECT_FALSE(outcome.box.hasOwner);
     }
 
-    VendorKeysRestored vendorKeys; // first: sees the registry as it was
+    VendorKeysSetAside vendorKeys; // first: the test starts without the vendor's keys
     ScratchDir disc{"edition"};
 };
 
@@ -171,13 +171,10 @@ const char kAppClass[] = "TolvaneTestMainWindow";
 
 TEST_F(EditionChecks, WithoutTheSettingsKeyTheVendorKeysAreCreatedAndNothingIsShown)
 {
+    // The fixture has set the vendor's keys aside, so that their creation shows.
     ASSERT_FALSE(KeyExists(HKEY_CURRENT_USER, kSettingsKey));
-    // An empty vendor key is what earlier runs leave; it is taken away so
-    // that its creation shows, and is there again afterwards.
-    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
-        ASSERT_LE(EntriesOf(root, kVendorKey), 0) << "the vendor key holds something a test left behind";
-        DeleteKeyTree(root, kVendorKey);
-    }
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
+        ASSERT_EQ(-1, EntriesOf(root, kVendorKey));
 
     Outcome outcome = Load(IniWithTitle("Tolvane Premium"));
     EXPECT_EQ(1, outcome.result);

@@ -34,7 +34,7 @@ protected:
         return true;
     }
 
-    VendorKeysRestored vendorKeys; // first: reading the settings creates the vendor keys
+    VendorKeysSetAside vendorKeys; // first: reading the settings creates the vendor keys
     ScratchDir disc{"settings"};
 };
 

@@ -13,8 +13,9 @@ const char kLauncherClass[] = "KOV:Autoplay";
 // Windows-style exit codes: WinMain's -1 as the process sees it.
 constexpr DWORD kExitFailed = static_cast<DWORD>(-1);
 
-// Every run of the launcher creates the vendor keys; a disc puts them back
-// as they were when it goes, after the launchers started on it have ended.
+// A launcher on a disc meets no vendor keys but those its test makes, and
+// every run creates them: a disc sets them aside while it lives and puts them
+// back when it goes, after the launchers started on it have ended.
 class Disc : public ScratchDir {
 public:
     // Copies launcher.exe, and probe.exe under each name given.
@@ -27,7 +28,7 @@ public:
     std::string probeLog() const { return path() + "probe.log"; }
 
 private:
-    VendorKeysRestored vendorKeys_; // first: sees the registry before any launcher runs
+    VendorKeysSetAside vendorKeys_; // first: before any launcher runs
     std::string root_;
 };
 

@@ -127,35 +127,81 @@ RegistryKey::~RegistryKey()
     DeleteKeyTree(root_, subKey_);
 }
 
-static void CreateKey(HKEY root, const char *subKey)
+namespace {
+
+const char kVendorKey[] = "SOFTWARE\\Quillmoor";
+// Where the vendor's keys wait while a test runs, one key per hive.
+const char kSetAsideKey[] = "Software\\VeskTestsSetAside";
+const struct {
+    HKEY root;
+    const char *name;
+} kHives[] = {{HKEY_CURRENT_USER, "CurrentUser"}, {HKEY_LOCAL_MACHINE, "LocalMachine"}};
+int vendorKeysGuards = 0;
+
+// Copies a key with everything below it; false when there was nothing to copy.
+bool CopyKeyTree(HKEY fromRoot, const std::string &from, HKEY toRoot, const std::string &to)
 {
-    HKEY key;
-    if (RegCreateKeyExA(root, subKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) == ERROR_SUCCESS)
-        RegCloseKey(key);
+    HKEY source, target;
+    if (RegOpenKeyExA(fromRoot, from.c_str(), 0, KEY_READ, &source) != ERROR_SUCCESS)
+        return false;
+    LONG result = RegCreateKeyExA(toRoot, to.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &target, nullptr);
+    if (result == ERROR_SUCCESS) {
+        result = RegCopyTreeA(source, nullptr, target);
+        RegCloseKey(target);
+    }
+    RegCloseKey(source);
+    if (result != ERROR_SUCCESS)
+        throw std::runtime_error("cannot copy key " + from + " to " + to);
+    return true;
 }
 
-VendorKeysRestored::VendorKeysRestored()
-    : keys_{
-          {HKEY_CURRENT_USER, "SOFTWARE\\Quillmoor", false},
-          {HKEY_CURRENT_USER, "SOFTWARE\\Quillmoor\\Tolvane", false},
-          {HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillmoor", false},
-          {HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillmoor\\Tolvane", false},
-      }
+} // namespace
+
+VendorKeysSetAside::VendorKeysSetAside()
 {
-    for (Tracked &key : keys_)
-        key.existed = KeyExists(key.root, key.subKey);
+    if (vendorKeysGuards++ > 0)
+        return;
+    DeleteKeyTree(HKEY_CURRENT_USER, kSetAsideKey);
+    for (const auto &hive : kHives) {
+        if (CopyKeyTree(hive.root, kVendorKey, HKEY_CURRENT_USER, std::string(kSetAsideKey) + "\\" + hive.name))
+            DeleteKeyTree(hive.root, kVendorKey);
+    }
 }
 
-VendorKeysRestored::~VendorKeysRestored()
+VendorKeysSetAside::~VendorKeysSetAside()
 {
-    for (const Tracked &key : keys_) {
-        if (key.existed)
-            CreateKey(key.root, key.subKey);
+    if (--vendorKeysGuards > 0)
+        return;
+    for (const auto &hive : kHives) {
+        std::string aside = std::string(kSetAsideKey) + "\\" + hive.name;
+        DeleteKeyTree(hive.root, kVendorKey);
+        CopyKeyTree(HKEY_CURRENT_USER, aside, hive.root, kVendorKey);
     }
-    for (auto key = std::rbegin(keys_); key != std::rend(keys_); ++key) {
-        if (!key->existed)
-            DeleteKeyTree(key->root, key->subKey);
+    DeleteKeyTree(HKEY_CURRENT_USER, kSetAsideKey);
+}
+
+PathSetAside::PathSetAside(const std::string &path) : path_(path)
+{
+    while (!path_.empty() && path_.back() == '\\')
+        path_.pop_back();
+    if (GetFileAttributesA(path_.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return;
+    aside_ = path_ + ".set-aside-" + std::to_string(GetCurrentProcessId());
+    if (!MoveFileA(path_.c_str(), aside_.c_str()))
+        throw std::runtime_error("cannot set aside " + path_);
+}
+
+PathSetAside::~PathSetAside()
+{
+    DWORD attributes = GetFileAttributesA(path_.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+            RemoveTree(path_ + "\\");
+        else
+            DeleteFileA(path_.c_str());
     }
+    if (!aside_.empty())
+        MoveFileA(aside_.c_str(), path_.c_str());
 }
 
 void RegistryKey::SetBytes(const std::string &name, const void *data, DWORD size, DWORD type) const

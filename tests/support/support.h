@@ -57,24 +57,33 @@ private:
 bool KeyExists(HKEY root, const std::string &subKey);
 void DeleteKeyTree(HKEY root, const std::string &subKey);
 
-// The launcher creates "SOFTWARE\Quillmoor" in both hives, and the settings
-// keys of the tests need the keys above them: whatever of the vendor and
-// product keys did not exist when the guard was made is removed when it goes,
-// and whatever did is there again. Make it before anything that creates
-// them, so that it goes after (a launcher run, a RegistryKey below them).
-class VendorKeysRestored {
+// The vendor's keys ("SOFTWARE\Quillmoor" in both hives, which the launcher
+// creates and under which the settings of the installed edition live), as a
+// test needs them: the first guard of a test sets them aside, so that the
+// test starts without them whatever earlier tests, runs or installations
+// left; the last guard to go removes what the test made and puts back what
+// was there. Make one before anything that creates keys below them (a
+// launcher run, a RegistryKey below them), so that it goes after.
+class VendorKeysSetAside {
 public:
-    VendorKeysRestored();
-    ~VendorKeysRestored();
-    VendorKeysRestored(const VendorKeysRestored &) = delete;
-    VendorKeysRestored &operator=(const VendorKeysRestored &) = delete;
+    VendorKeysSetAside();
+    ~VendorKeysSetAside();
+    VendorKeysSetAside(const VendorKeysSetAside &) = delete;
+    VendorKeysSetAside &operator=(const VendorKeysSetAside &) = delete;
+};
+
+// A file or folder made absent for a test and put back afterwards: moved
+// aside, and whatever the test left in its place removed.
+class PathSetAside {
+public:
+    explicit PathSetAside(const std::string &path);
+    ~PathSetAside();
+    PathSetAside(const PathSetAside &) = delete;
+    PathSetAside &operator=(const PathSetAside &) = delete;
 
 private:
-    struct Tracked {
-        HKEY root;
-        const char *subKey;
-        bool existed;
-    } keys_[4];
+    std::string path_;
+    std::string aside_;
 };
 
 // A minimal VESK.INI: the six required values and whatever follows in each
