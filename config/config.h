@@ -2,6 +2,8 @@
 // and the registry checks that may refuse to start.
 #pragma once
 
+#include <windows.h>
+
 #define CONFIG_FILE_NAME "VESK.INI"
 
 // Every value read from VESK.INI, fields named after their keys. Flags are
@@ -36,6 +38,21 @@ struct LauncherSettings {
 };
 
 extern LauncherSettings Settings;
+
+// One key of VESK.INI, in the order the keys are read: where its value goes
+// (text, or the number bothTypes when field is null), its default, and the
+// one letter its first character is tested against (0: none).
+struct SettingKey {
+    const char *section;
+    const char *key;
+    char       *field;
+    DWORD       size;
+    const char *fallback;
+    bool        required;
+    char        letter;
+};
+extern const SettingKey SettingKeys[];
+extern const size_t SettingKeyCount;
 
 int  LoadLauncherSettings();
 void SetCaptionsByLanguage();

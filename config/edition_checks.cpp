@@ -1,5 +1,6 @@
-// Refuses to start beside another installed edition or a running copy of the
-// application; leaves the vendor's empty key behind as its only trace.
+// Finds another installed edition or a running copy of the application,
+// either of which keeps the launcher from starting; creates the vendor's
+// empty key, the launcher's only trace.
 #include "config/config.h"
 #include "launcher/launcher.h"
 
@@ -41,38 +42,34 @@ int CheckEditionConflict()
         {"Premium", Settings.PremiumTitle},
     };
 
+    Found.editionValue = nullptr;
+    Found.installedTitle = nullptr;
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
         return 0;
     // Only a value's presence counts; of several, the last in this order decides.
-    const char *installedTitle = nullptr;
     for (const auto &edition : editions) {
         BYTE data[256];
         DWORD size = sizeof data;
-        if (RegQueryValueExA(key, edition.value, nullptr, nullptr, data, &size) == ERROR_SUCCESS)
-            installedTitle = edition.title;
+        if (RegQueryValueExA(key, edition.value, nullptr, nullptr, data, &size) == ERROR_SUCCESS) {
+            Found.editionValue = edition.value;
+            Found.installedTitle = edition.title;
+        }
     }
     RegCloseKey(key);
 
-    if (!installedTitle || strcmp(installedTitle, Settings.Title) == 0)
+    if (!Found.installedTitle || strcmp(Found.installedTitle, Settings.Title) == 0)
         return 0;
     // Only the titles are arguments; the format is our own text.
-    char message[256];
-    TextFormat(message, Launcher.conflictFormat, installedTitle, Settings.Title);
-    MessageBoxA(nullptr, message, Settings.Title, MB_OK | MB_ICONWARNING);
+    TextFormat(Found.conflictMessage, Launcher.conflictFormat, Found.installedTitle, Settings.Title);
     return 1;
 }
 
 int CheckRunningApplication(const char *appWindowClass)
 {
+    Found.runningApplication = nullptr;
     if (appWindowClass[0] == '\0')
         return 1;
-    HWND running = FindWindowA(appWindowClass, nullptr);
-    if (!running)
-        return 1;
-    if (Settings.AppToFront[0] == 'Y') {
-        ShowWindow(running, SW_RESTORE);
-        SetForegroundWindow(running);
-    }
-    return 0;
+    Found.runningApplication = FindWindowA(appWindowClass, nullptr);
+    return Found.runningApplication ? 0 : 1;
 }

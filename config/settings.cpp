@@ -6,87 +6,99 @@ LauncherSettings Settings;
 
 namespace {
 
-struct TextKey {
-    const char *section;
-    const char *key;
-    char       *field;
-    DWORD       size;
-    const char *fallback;
-};
-
 template <size_t N>
-TextKey Key(const char *section, const char *key, char (&field)[N], const char *fallback = "?")
+constexpr SettingKey Text(const char *section, const char *key, char (&field)[N], const char *fallback = "?")
 {
-    return {section, key, field, N, fallback};
+    return {section, key, field, N, fallback, false, 0};
 }
 
-DWORD ReadKey(const TextKey &k, const char *configPath)
+template <size_t N>
+constexpr SettingKey Required(const char *section, const char *key, char (&field)[N])
 {
-    return GetPrivateProfileStringA(k.section, k.key, k.fallback, k.field, k.size, configPath);
+    return {section, key, field, N, "?", true, 0};
+}
+
+template <size_t N>
+constexpr SettingKey Flag(const char *section, const char *key, char (&field)[N], char letter = 'Y')
+{
+    return {section, key, field, N, "?", false, letter};
+}
+
+// A missing or unreadable VESK.INI reads as nothing but defaults: it is not
+// short of a key, it is not there.
+bool Readable(const char *path)
+{
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
 }
 
 } // namespace
 
+// In the order they are read. The six required keys come first, each tested
+// before the next is read; RegTopKey is read only for a registry record.
+const SettingKey SettingKeys[] = {
+    Required("Window",  "Title",               Settings.Title),
+    Required("Program", "Application name",    Settings.ApplicationName),
+    Required("RegIni",  "Ini file name",       Settings.IniFileName),
+    Required("RegIni",  "Key install dir",     Settings.KeyInstallDir),
+    Required("RegIni",  "Section name",        Settings.SectionName),
+    Required("Program", "Installer",           Settings.Installer),
+    Text("Window",      "Bitmap",              Settings.Bitmap),
+    Text("Window",      "Audio",               Settings.Audio),
+    Text("Program",     "AppWindowClass",      Found.appWindowClass),
+    Text("Window",      "Language",            Settings.Language),
+    Flag("RegIni",      "PelloraCoursesCheck", Settings.PelloraCoursesCheck),
+    Flag("RegIni",      "TarnCoursesCheck",    Settings.TarnCoursesCheck),
+    Flag("RegIni",      "TarnQuennetCheck",    Settings.TarnQuennetCheck),
+    Flag("Program",     "AppToFront",          Settings.AppToFront),
+    Text("Window",      "DemoMovie",           Settings.DemoMovie),
+    Flag("Window",      "WrongCD",             Settings.WrongCD),
+    Flag("Program",     "AppFromCd",           Settings.AppFromCd),
+    Flag("Program",     "RunImmediately",      Settings.RunImmediately),
+    Text("RegIni",      "CDValue",             Settings.CDValue),
+    Flag("RegIni",      "UseRegistry",         Settings.UseRegistry, 'N'),
+    Flag("RegIni",      "RegTopKey",           Settings.RegTopKey, 'C'),
+    {"Program", "bothTypes", nullptr, 0, "0", false, 0},
+    Text("Window",      "DemoTitle",           Settings.DemoTitle,    "Tolvane Starter Edition"),
+    Text("Window",      "FreeTitle",           Settings.FreeTitle,    "Tolvane Launcher"),
+    Text("Window",      "SimpleTitle",         Settings.SimpleTitle,  "Tolvane Compact"),
+    Text("Window",      "BaseTitle",           Settings.BaseTitle,    "Tolvane"),
+    Text("Window",      "PremiumTitle",        Settings.PremiumTitle, "Tolvane Premium"),
+};
+const size_t SettingKeyCount = sizeof SettingKeys / sizeof SettingKeys[0];
+
 int LoadLauncherSettings()
 {
-    char configPath[256];
-    if (!TextJoin(configPath, Launcher.moduleDir, CONFIG_FILE_NAME))
-        return 0;
+    Found.missingKey = nullptr;
+    Found.settingsLoaded = false;
+    if (!TextJoin(Found.configPath, Launcher.moduleDir, CONFIG_FILE_NAME))
+        return EndStartup(StartupEnd::PathTooLong);
 
-    // Tested one by one: the first missing value ends start-up before
-    // anything later is read.
-    const TextKey required[] = {
-        Key("Window",  "Title",            Settings.Title),
-        Key("Program", "Application name", Settings.ApplicationName),
-        Key("RegIni",  "Ini file name",    Settings.IniFileName),
-        Key("RegIni",  "Key install dir",  Settings.KeyInstallDir),
-        Key("RegIni",  "Section name",     Settings.SectionName),
-        Key("Program", "Installer",        Settings.Installer),
-    };
-    for (const TextKey &k : required) {
-        if (ReadKey(k, configPath) == 0 || k.field[0] == '?')
-            return 0;
+    for (const SettingKey &k : SettingKeys) {
+        if (!k.field) {
+            Settings.bothTypes = GetPrivateProfileIntA(k.section, k.key, 0, Found.configPath);
+            continue;
+        }
+        // With the INI form of the installation record the top key means nothing.
+        if (k.field == Settings.RegTopKey && Settings.UseRegistry[0] == 'N')
+            continue;
+        DWORD length = GetPrivateProfileStringA(k.section, k.key, k.fallback, k.field, k.size, Found.configPath);
+        // The first missing value ends start-up before anything later is read.
+        if (k.required && (length == 0 || k.field[0] == '?')) {
+            Found.missingKey = k.key;
+            return EndStartup(Readable(Found.configPath) ? StartupEnd::MissingKey : StartupEnd::NoConfig);
+        }
     }
-
-    char appWindowClass[128];
-    const TextKey optional[] = {
-        Key("Window",  "Bitmap",              Settings.Bitmap),
-        Key("Window",  "Audio",               Settings.Audio),
-        Key("Program", "AppWindowClass",      appWindowClass),
-        Key("Window",  "Language",            Settings.Language),
-        Key("RegIni",  "PelloraCoursesCheck", Settings.PelloraCoursesCheck),
-        Key("RegIni",  "TarnCoursesCheck",    Settings.TarnCoursesCheck),
-        Key("RegIni",  "TarnQuennetCheck",    Settings.TarnQuennetCheck),
-        Key("Program", "AppToFront",          Settings.AppToFront),
-        Key("Window",  "DemoMovie",           Settings.DemoMovie),
-        Key("Window",  "WrongCD",             Settings.WrongCD),
-        Key("Program", "AppFromCd",           Settings.AppFromCd),
-        Key("Program", "RunImmediately",      Settings.RunImmediately),
-        Key("RegIni",  "CDValue",             Settings.CDValue),
-        Key("RegIni",  "UseRegistry",         Settings.UseRegistry),
-    };
-    for (const TextKey &k : optional)
-        ReadKey(k, configPath);
-
-    // With the INI form of the installation record the top key means nothing.
-    if (Settings.UseRegistry[0] != 'N')
-        ReadKey(Key("RegIni", "RegTopKey", Settings.RegTopKey), configPath);
-
-    Settings.bothTypes = GetPrivateProfileIntA("Program", "bothTypes", 0, configPath);
-
-    const TextKey titles[] = {
-        Key("Window", "DemoTitle",    Settings.DemoTitle,    "Tolvane Starter Edition"),
-        Key("Window", "FreeTitle",    Settings.FreeTitle,    "Tolvane Launcher"),
-        Key("Window", "SimpleTitle",  Settings.SimpleTitle,  "Tolvane Compact"),
-        Key("Window", "BaseTitle",    Settings.BaseTitle,    "Tolvane"),
-        Key("Window", "PremiumTitle", Settings.PremiumTitle, "Tolvane Premium"),
-    };
-    for (const TextKey &k : titles)
-        ReadKey(k, configPath);
+    Found.settingsLoaded = true;
 
     SetCaptionsByLanguage();
-    EnsureVendorKeys();
     if (CheckEditionConflict())
-        return 0;
-    return CheckRunningApplication(appWindowClass);
+        return EndStartup(StartupEnd::EditionConflict);
+    if (!CheckRunningApplication(Found.appWindowClass))
+        return EndStartup(StartupEnd::ApplicationRunning);
+    return 1;
 }

@@ -13,6 +13,8 @@
 
 namespace {
 
+DetectionFindings &Detected = Found.detection;
+
 // Reads a text value of at most 255 characters and its terminator. Values of
 // another type, or too long to hold with their terminator, are not read.
 bool QueryText(HKEY key, const char *name, char (&out)[256])
@@ -35,19 +37,24 @@ bool QueryText(HKEY key, const char *name, char (&out)[256])
 
 bool ReadRecordFromRegistry()
 {
-    char recordPath[256];
-    if (!TextJoin(recordPath, "Software\\", Settings.IniFileName, "\\", Settings.SectionName, "\\Settings"))
+    Detected.recordRoot = Settings.RegTopKey[0] == 'C' ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+    if (!TextJoin(Detected.recordPlace, "Software\\", Settings.IniFileName, "\\", Settings.SectionName, "\\Settings"))
         return false;
-    HKEY root = Settings.RegTopKey[0] == 'C' ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, recordPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(Detected.recordRoot, Detected.recordPlace, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        Detected.record = RecordFinding::NoKey;
         return false;
-    bool present = QueryText(key, Settings.KeyInstallDir, Launcher.installDir) &&
-                   Launcher.installDir[0] != '?' && Launcher.installDir[0] != '\0';
-    if (present)
+    }
+    if (!QueryText(key, Settings.KeyInstallDir, Launcher.installDir)) {
+        Detected.record = RecordFinding::NoValue;
+    } else if (Launcher.installDir[0] == '?' || Launcher.installDir[0] == '\0') {
+        Detected.record = RecordFinding::Unset;
+    } else {
+        Detected.record = RecordFinding::Present;
         QueryText(key, Settings.CDValue, Launcher.cdAppDir); // a missing value leaves it empty
+    }
     RegCloseKey(key);
-    return present;
+    return Detected.record == RecordFinding::Present;
 }
 
 bool ReadRecordFromIniFile()
@@ -57,16 +64,22 @@ bool ReadRecordFromIniFile()
     UINT length = GetWindowsDirectoryA(windowsDir, sizeof windowsDir);
     if (length == 0 || length >= sizeof windowsDir)
         return false;
-    char recordPath[256];
-    if (!TextJoin(recordPath, windowsDir, "\\", Settings.IniFileName))
+    if (!TextJoin(Detected.recordPlace, windowsDir, "\\", Settings.IniFileName))
         return false;
-    if (GetPrivateProfileStringA(Settings.SectionName, Settings.KeyInstallDir, "?", Launcher.installDir,
-                                 sizeof Launcher.installDir, recordPath) == 0 ||
-        Launcher.installDir[0] == '?' || Launcher.installDir[0] == '\0')
+    DWORD read = GetPrivateProfileStringA(Settings.SectionName, Settings.KeyInstallDir, "?", Launcher.installDir,
+                                          sizeof Launcher.installDir, Detected.recordPlace);
+    // A missing file, section or key reads as the default "?".
+    if (strcmp(Launcher.installDir, "?") == 0)
+        Detected.record = RecordFinding::NoValue;
+    else if (read == 0 || Launcher.installDir[0] == '?' || Launcher.installDir[0] == '\0')
+        Detected.record = RecordFinding::Unset;
+    else
+        Detected.record = RecordFinding::Present;
+    if (Detected.record != RecordFinding::Present)
         return false;
     // A missing key leaves "?", which no start will find.
     GetPrivateProfileStringA(Settings.SectionName, Settings.CDValue, "?", Launcher.cdAppDir, sizeof Launcher.cdAppDir,
-                             recordPath);
+                             Detected.recordPlace);
     return true;
 }
 
@@ -88,41 +101,53 @@ bool Exists(const char *path)
     return true;
 }
 
+// Records a check's outcome, with the first thing it missed.
+bool Checked(ContentCheck &check, bool passed, const char *missing = "")
+{
+    check.ran = true;
+    check.passed = passed;
+    if (!passed && !check.firstMissing[0])
+        TextCopy(check.firstMissing, missing);
+    return passed;
+}
+
 // Every course file of the disc's repository has its copy in the installation.
 bool RepositoryInstalled()
 {
+    ContentCheck &check = Detected.courseFiles;
     char pattern[260];
-    char base[260];
+    char base[260] = "";
     if (!TextJoin(pattern, Launcher.moduleDir, "repository\\*.course") ||
         !TextJoin(base, Launcher.installDir, "repository\\"))
-        return false;
+        return Checked(check, false, base);
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(pattern, &found);
     if (search == INVALID_HANDLE_VALUE)
-        return true; // a disc without courses has nothing to miss
+        return Checked(check, true); // a disc without courses has nothing to miss
     bool allPresent = true;
     do {
         // Every file is probed, also after a miss.
         char probe[260];
         if (!TextJoin(probe, base, found.cFileName) || !Exists(probe))
-            allPresent = false;
+            allPresent = Checked(check, false, probe);
     } while (FindNextFileA(search, &found));
     FindClose(search);
-    return allPresent;
+    return Checked(check, allPresent);
 }
 
 bool LibraryInstalled()
 {
     char probe[260];
-    return TextJoin(probe, Launcher.installDir, "lib\\quennet.jar") && Exists(probe);
+    return Checked(Detected.library, TextJoin(probe, Launcher.installDir, "lib\\quennet.jar") && Exists(probe), probe);
 }
 
 bool ReadList(const char *directory, const char *fileName, const char *section, const char *key, char (&list)[260])
 {
     char path[260];
-    if (!TextJoin(path, directory, fileName))
-        return false;
-    return GetPrivateProfileStringA(section, key, "?", list, 256, path) != 0 && list[0] != '?' && list[0] != '\0';
+    if (!TextJoin(path, directory, fileName) ||
+        GetPrivateProfileStringA(section, key, "?", list, 256, path) == 0 || list[0] == '?' || list[0] == '\0')
+        return Checked(Detected.courseList, false, path);
+    return true;
 }
 
 // Every comma-separated course name of the disc occurs in the installed list.
@@ -143,9 +168,9 @@ bool CoursesListed()
         if (*cursor == ',')
             ++cursor;
         if (!strstr(installedList, token))
-            return false;
+            return Checked(Detected.courseList, false, token);
         if (*cursor == '\0')
-            return true;
+            return Checked(Detected.courseList, true);
     }
 }
 
@@ -154,22 +179,32 @@ bool CoursesListed()
 void DetectInstallation()
 {
     Launcher.installNeeded = 1;
+    Detected = DetectionFindings{};
 
     bool present = Settings.UseRegistry[0] == 'N' ? ReadRecordFromIniFile() : ReadRecordFromRegistry();
-    // A directory with no room left for its backslash could not be joined safely.
-    if (!present || !EndWithBackslash(Launcher.installDir))
+    if (!present)
         return;
+    // A directory with no room left for its backslash could not be joined safely.
+    if (!EndWithBackslash(Launcher.installDir)) {
+        Detected.record = RecordFinding::NoRoom;
+        return;
+    }
 
     if (Settings.AppFromCd[0] == 'Y') {
         Launcher.installNeeded = 0;
         return;
     }
 
-    // Only whether the file is there matters, not where: the path may be
-    // longer than this buffer.
-    char found[120];
-    if (SearchPathA(Launcher.installDir, Settings.ApplicationName, nullptr, sizeof found, found, nullptr) == 0)
+    // Only whether the file is there matters: a path longer than the buffer
+    // counts as found too.
+    DWORD length = SearchPathA(Launcher.installDir, Settings.ApplicationName, nullptr, sizeof Detected.programFound,
+                               Detected.programFound, nullptr);
+    if (length == 0) {
+        Detected.programFound[0] = '\0';
         return;
+    }
+    if (length >= sizeof Detected.programFound)
+        TextJoin(Detected.programFound, Launcher.installDir, Settings.ApplicationName);
 
     if (Settings.TarnCoursesCheck[0] == 'Y')
         Launcher.installNeeded = RepositoryInstalled() && (Settings.TarnQuennetCheck[0] != 'Y' || LibraryInstalled()) ? 0 : 1;

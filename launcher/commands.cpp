@@ -82,7 +82,9 @@ bool StartWithConsent(const char *commandLine, DWORD idleWaitMs)
     execute.lpParameters = *arguments ? arguments : nullptr;
     execute.lpDirectory  = directory[0] ? directory : nullptr;
     execute.nShow        = SW_SHOW;
-    if (!ShellExecuteExA(&execute))
+    // The shell library, with all it brings, only for this rare case.
+    auto shellExecute = SystemFunction<decltype(&ShellExecuteExA)>("shell32.dll", "ShellExecuteExA");
+    if (!shellExecute || !shellExecute(&execute))
         return false;
     if (execute.hProcess) {
         if (idleWaitMs)

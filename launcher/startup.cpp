@@ -1,9 +1,15 @@
-// The start-up chain: finds the launcher's folder, reads the configuration,
-// loads what the window needs and decides whether Install or Start is offered.
+// Start-up: the guards and the chain that find out how the launcher is to
+// run, then the few effects of what they found.
 #include "launcher/launcher.h"
 #include "config/config.h"
 #include "install/install.h"
 #include "ui/ui.h"
+
+int EndStartup(StartupEnd why)
+{
+    Found.end = why;
+    return 0;
+}
 
 int KeepDirectoryPart(char *path, DWORD length)
 {
@@ -24,14 +30,24 @@ int LocateModuleDir()
     // A full buffer means the path was cut: its folder is unknown.
     if (length == 0 || length >= sizeof Launcher.moduleDir) {
         Launcher.moduleDir[0] = '\0';
-        return 0;
+        return EndStartup(StartupEnd::PathTooLong);
     }
-    return KeepDirectoryPart(Launcher.moduleDir, length);
+    return KeepDirectoryPart(Launcher.moduleDir, length) ? 1 : EndStartup(StartupEnd::PathTooLong);
 }
 
-int InitLauncher()
+int LocateDiscDir(const char *launcherFile)
 {
-    if (!LocateModuleDir())
+    if (!TextCopy(Launcher.moduleDir, launcherFile)) {
+        Launcher.moduleDir[0] = '\0';
+        return EndStartup(StartupEnd::PathTooLong);
+    }
+    return KeepDirectoryPart(Launcher.moduleDir, lstrlenA(Launcher.moduleDir)) ? 1
+                                                                                : EndStartup(StartupEnd::PathTooLong);
+}
+
+int InitLauncher(const char *launcherFile)
+{
+    if (!(launcherFile ? LocateDiscDir(launcherFile) : LocateModuleDir()))
         return 0;
     if (!LoadLauncherSettings())
         return 0;
@@ -41,6 +57,59 @@ int InitLauncher()
     // The picture depends on what detection found.
     if (!LoadBackdrop())
         return 0;
-    PlayStartupSound();
+    FindStartupSound();
     return 1;
+}
+
+static StartupEnd Decide(const char *launcherFile)
+{
+    Found.platformVersion = LOBYTE(LOWORD(GetVersion()));
+    if (Found.platformVersion < 4)
+        return StartupEnd::OldPlatform;
+    if ((Found.outsideInstaller = FindWindowA("InstallShield_Win", nullptr)))
+        return StartupEnd::OutsideInstaller;
+    if ((Found.otherLauncher = FindWindowA(LAUNCHER_CLASS, nullptr)))
+        return StartupEnd::LauncherRunning;
+    if (!InitLauncher(launcherFile))
+        return Found.end; // as the step that failed has set it
+    if (Settings.WrongCD[0] == 'Y' && Launcher.installNeeded)
+        return StartupEnd::WrongDisc;
+    if (Settings.RunImmediately[0] == 'Y' && !Launcher.installNeeded)
+        return StartupEnd::StartNow;
+    return StartupEnd::Window;
+}
+
+StartupEnd DecideStartup(const char *launcherFile)
+{
+    Found = StartupFindings{};
+    Found.end = Decide(launcherFile);
+    return Found.end;
+}
+
+void ActOnStartup()
+{
+    if (Found.end == StartupEnd::OldPlatform) {
+        MessageBoxA(nullptr, "This program intended to be used for autoplay feature under Win95 and WinNT 4.0.",
+                    "Information", MB_ICONINFORMATION);
+        return;
+    }
+    if (Found.end == StartupEnd::LauncherRunning) {
+        SetForegroundWindow(Found.otherLauncher); // restored or not, as it is
+        return;
+    }
+    if (!Found.settingsLoaded)
+        return;
+    EnsureVendorKeys();
+    if (Found.end == StartupEnd::EditionConflict) {
+        MessageBoxA(nullptr, Found.conflictMessage, Settings.Title, MB_OK | MB_ICONWARNING);
+    } else if (Found.end == StartupEnd::ApplicationRunning && Settings.AppToFront[0] == 'Y') {
+        ShowWindow(Found.runningApplication, SW_RESTORE);
+        SetForegroundWindow(Found.runningApplication);
+    }
+}
+
+bool StartApplicationNow()
+{
+    SetCurrentDirectoryA(Launcher.installDir); // a failure shows in the start
+    return StartProgram(Launcher.installDir, Settings.ApplicationName, false, 0);
 }

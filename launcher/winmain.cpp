@@ -36,29 +36,18 @@ int RunMessageLoop()
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR, int)
 {
+    RestrictDllSearch(); // before anything can load a DLL
     Launcher.appInstance = instance;
 
-    if (LOBYTE(LOWORD(GetVersion())) < 4) {
-        MessageBoxA(nullptr, "This program intended to be used for autoplay feature under Win95 and WinNT 4.0.",
-                    "Information", MB_ICONINFORMATION);
+    StartupEnd end = DecideStartup();
+    ActOnStartup();
+    if (end == StartupEnd::OldPlatform)
         return 0;
-    }
-    if (FindWindowA("InstallShield_Win", nullptr))
+    if (end == StartupEnd::StartNow && StartApplicationNow())
+        return 0;
+    // When the immediate start fails, the window shows instead.
+    if (end != StartupEnd::Window && end != StartupEnd::StartNow)
         return -1;
-    if (HWND running = FindWindowA(LAUNCHER_CLASS, nullptr)) {
-        SetForegroundWindow(running);
-        return -1;
-    }
-
-    if (!InitLauncher())
-        return -1;
-    if (Settings.WrongCD[0] == 'Y' && Launcher.installNeeded)
-        return -1;
-    if (Settings.RunImmediately[0] == 'Y' && !Launcher.installNeeded) {
-        SetCurrentDirectoryA(Launcher.installDir); // a failure shows in the start
-        if (StartProgram(Launcher.installDir, Settings.ApplicationName, false, 0))
-            return 0;
-    }
 
     if (!previousInstance)
         RegisterLauncherClass(instance);
@@ -69,6 +58,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR, int)
         return -1;
     SizeAndCenterWindow(window);
     ShowWindow(window, SW_SHOW);
+    // Asynchronous, and after the window: loading the sound library would
+    // only hold the window back.
+    PlayStartupSound();
 
     int exitCode = RunMessageLoop();
 

@@ -135,6 +135,7 @@ protected:
     {
         Settings = LauncherSettings{};
         Launcher = LauncherState{};
+        Found = StartupFindings{};
         TextCopy(Launcher.moduleDir, disc.path().c_str());
     }
 
@@ -148,6 +149,7 @@ protected:
         disc.Write("VESK.INI", ini);
         MessageBoxWatcher watcher;
         int result = LoadLauncherSettings();
+        ActOnStartup();
         return {result, watcher.Stop()};
     }
 

@@ -12,12 +12,13 @@
 
 #include <initializer_list>
 
-// Both records as at program start, with every optional setting absent ("?")
+// The records as at program start, with every optional setting absent ("?")
 // and the test executable, which carries the launcher's resources, as module.
 inline void ResetLauncherRecords()
 {
     Settings = LauncherSettings{};
     Launcher = LauncherState{};
+    Found = StartupFindings{};
     for (char *field : {Settings.Bitmap, Settings.Audio, Settings.Language, Settings.DemoMovie})
         TextCopy(field, 2, "?");
     TextCopy(Settings.Title, "Tolvane");

@@ -16,6 +16,7 @@ protected:
     {
         Settings = LauncherSettings{};
         Launcher = LauncherState{};
+        Found = StartupFindings{};
         TextCopy(Launcher.moduleDir, disc.path().c_str());
     }
 
@@ -34,7 +35,7 @@ protected:
         return true;
     }
 
-    VendorKeysSetAside vendorKeys; // first: reading the settings creates the vendor keys
+        VendorKeysSetAside vendorKeys; // first: no edition recorded on this machine decides the result
     ScratchDir disc{"settings"};
 };
 

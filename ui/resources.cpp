@@ -21,19 +21,19 @@ int LoadFontMetrics()
 
     Launcher.buttonFont = CreateFontIndirectA(&description);
     if (!Launcher.buttonFont)
-        return 0;
+        return EndStartup(StartupEnd::NoFont);
 
     // The metrics size every button and the window: never leave them unset.
     HDC screen = CreateICA("DISPLAY", nullptr, nullptr, nullptr);
     if (!screen)
-        return 0;
+        return EndStartup(StartupEnd::NoFont);
     HGDIOBJ previous = SelectObject(screen, Launcher.buttonFont);
     TEXTMETRICA metrics;
     BOOL measured = GetTextMetricsA(screen, &metrics);
     SelectObject(screen, previous);
     DeleteDC(screen);
     if (!measured)
-        return 0;
+        return EndStartup(StartupEnd::NoFont);
 
     Launcher.textHeight = metrics.tmHeight;
     Launcher.charWidth  = metrics.tmAveCharWidth;
@@ -53,25 +53,44 @@ static int PromptBitmapId()
 
 int LoadBackdrop()
 {
+    Found.backdropResource = 0;
+    Found.backdropPath[0] = '\0';
     if (Launcher.installNeeded && !Settings.bothTypes) {
-        Launcher.backdropBitmap = LoadBitmapA(Launcher.appInstance, MAKEINTRESOURCEA(PromptBitmapId()));
+        Found.backdropResource = PromptBitmapId();
+        Launcher.backdropBitmap = LoadBitmapA(Launcher.appInstance, MAKEINTRESOURCEA(Found.backdropResource));
     } else {
         if (Settings.Bitmap[0] == '?')
-            return 0;
-        char path[256];
-        if (!TextJoin(path, Launcher.moduleDir, Settings.Bitmap))
-            return 0; // a cut path would name another file
+            return EndStartup(StartupEnd::NoBitmap);
+        // A cut path would name another file.
+        if (!TextJoin(Found.backdropPath, Launcher.moduleDir, Settings.Bitmap))
+            return EndStartup(StartupEnd::NoBitmap);
         Launcher.backdropBitmap =
-            static_cast<HBITMAP>(LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+            static_cast<HBITMAP>(LoadImageA(nullptr, Found.backdropPath, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
     }
-    return Launcher.backdropBitmap ? 1 : 0;
+    return Launcher.backdropBitmap ? 1 : EndStartup(StartupEnd::NoBitmap);
+}
+
+void FindStartupSound()
+{
+    Found.soundFile[0] = '\0';
+    if (!Launcher.installNeeded)
+        return;
+    // Where the sound library looks for a relative name: the launcher's and
+    // the current folder first. Without a file there is nothing to hear, and
+    // the library need not be loaded at all.
+    DWORD length = SearchPathA(nullptr, Settings.Audio, ".wav", sizeof Found.soundFile, Found.soundFile, nullptr);
+    if (length >= sizeof Found.soundFile)
+        TextCopy(Found.soundFile, Settings.Audio);
 }
 
 void PlayStartupSound()
 {
-    if (!Launcher.installNeeded)
+    if (!Found.soundFile[0])
         return;
-    // Relative names resolve against the current folder; a missing file is
+    auto play = SystemFunction<decltype(&PlaySoundA)>("winmm.dll", "PlaySoundA");
+    // As read, not as found: a relative name resolves against the current
+    // folder, which nothing has changed yet; a file that can't be played is
     // silence, never the system's default sound.
-    PlaySoundA(Settings.Audio, nullptr, SND_FILENAME | SND_NODEFAULT | SND_ASYNC);
+    if (play)
+        play(Settings.Audio, nullptr, SND_FILENAME | SND_NODEFAULT | SND_ASYNC);
 }

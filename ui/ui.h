@@ -7,6 +7,9 @@
 // Start-up steps; each returns 1 to go on, 0 to stop.
 int  LoadFontMetrics();
 int  LoadBackdrop();
+// Finds the start-up sound's file, when Install is offered; PlayStartupSound
+// plays it, once the window shows.
+void FindStartupSound();
 void PlayStartupSound();
 
 // Geometry and painting.

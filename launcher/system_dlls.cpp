@@ -1,0 +1,37 @@
+// DLLs from the system folder only. An autoplay program runs from wherever
+// its files are, a disc, a USB stick or a Downloads folder, where anyone may
+// have left a DLL beside it; Windows would look there first for every DLL
+// that is not one of its KnownDLLs.
+#include "launcher/launcher.h"
+
+namespace {
+
+template <typename Function>
+Function Kernel32Function(const char *name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name)));
+}
+
+} // namespace
+
+void RestrictDllSearch()
+{
+    // Windows 8, and 7 or Vista with update KB2533623: the system folder alone,
+    // for every DLL loaded from now on, also by system DLLs on our behalf.
+    auto setDefault = Kernel32Function<BOOL(WINAPI *)(DWORD)>("SetDefaultDllDirectories");
+    if (setDefault && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32))
+        return;
+    // Older Windows: at least not the current folder.
+    if (auto setDirectory = Kernel32Function<BOOL(WINAPI *)(LPCSTR)>("SetDllDirectoryA"))
+        setDirectory("");
+}
+
+HMODULE LoadSystemLibrary(const char *name)
+{
+    char path[MAX_PATH];
+    UINT length = GetSystemDirectoryA(path, sizeof path);
+    if (length == 0 || length >= sizeof path || !TextAppend(path, "\\") || !TextAppend(path, name))
+        return nullptr;
+    // A full path, and its own dependencies looked for beside it.
+    return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
