@@ -1,7 +1,8 @@
 // The button captions and the edition-conflict message in the disc's language.
 //
-// Texts are the exact single-byte strings shown on a Windows of that language:
-// Windows-1252 for French and German, Windows-1251 for Russian. They are
+// Texts are single-byte strings of their language's code page: Windows-1252
+// for French and German, Windows-1251 for Russian, whatever the user's
+// Windows has; they are shown converted from that code page. They are
 // written as byte escapes so that the bytes in launcher.exe do not depend on
 // this file's encoding or the compiler's character set.
 #include "config/config.h"
@@ -41,6 +42,7 @@ struct Captions {
     const char *quit;
     const char *extra;
     const char *conflict;
+    UINT        codePage = 1252; // Windows-1252, Western
 };
 
 const char kViewIntro[]   = "View Intro";
@@ -54,7 +56,7 @@ const Captions kByLanguage[] = {
     {'I', "Installa", "Avvia", "Esci", kViewIntro, kEnglishConflict},
     {'R', "\xD3\xF1\xF2\xE0\xED\xEE\xE2\xEA\xE0" /* Установка */,
           "\xD1\xF2\xE0\xF0\xF2" /* Старт */,
-          "\xC2\xFB\xF5\xEE\xE4" /* Выход */, kViewIntro, kRussianConflict},
+          "\xC2\xFB\xF5\xEE\xE4" /* Выход */, kViewIntro, kRussianConflict, 1251},
 };
 
 const Captions kDefault        = {'?', "Install", "Start", "Quit", kViewIntro, kEnglishConflict};
@@ -74,4 +76,5 @@ void SetCaptionsByLanguage()
     TextCopy(Launcher.captionQuit, chosen->quit);
     TextCopy(Launcher.captionExtra, chosen->extra);
     TextCopy(Launcher.conflictFormat, chosen->conflict);
+    Launcher.captionCodePage = chosen->codePage;
 }

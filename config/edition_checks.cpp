@@ -21,6 +21,25 @@ void CreateVendorKey(HKEY root)
     // Without the rights to create it there is nothing to do.
 }
 
+// The warning as the Unicode it means: the format in its language's code
+// page, the titles in the system's, as Windows read them from VESK.INI. Only
+// the titles are arguments, taken literally; the format is our own text.
+void FormatConflict(wchar_t (&message)[256], const char *installedTitle, const char *title)
+{
+    const char *format = Launcher.conflictFormat;
+    const char *arguments[] = {installedTitle, title};
+    message[0] = L'\0';
+    for (const char *argument : arguments) {
+        const char *mark = strstr(format, "%s");
+        if (!mark)
+            break;
+        TextAppendWide(message, 256, format, static_cast<size_t>(mark - format), Launcher.captionCodePage);
+        TextAppendWide(message, 256, argument, strlen(argument), CP_ACP);
+        format = mark + 2;
+    }
+    TextAppendWide(message, 256, format, strlen(format), Launcher.captionCodePage);
+}
+
 } // namespace
 
 void EnsureVendorKeys()
@@ -60,8 +79,7 @@ int CheckEditionConflict()
 
     if (!Found.installedTitle || strcmp(Found.installedTitle, Settings.Title) == 0)
         return 0;
-    // Only the titles are arguments; the format is our own text.
-    TextFormat(Found.conflictMessage, Launcher.conflictFormat, Found.installedTitle, Settings.Title);
+    FormatConflict(Found.conflictMessage, Found.installedTitle, Settings.Title);
     return 1;
 }
 

@@ -24,6 +24,7 @@ struct LauncherState {
     char      captionQuit[20]   = "";
     char      captionExtra[20]  = "";
     char      conflictFormat[256] = "";
+    UINT      captionCodePage = 1252; // the code page the captions and conflictFormat are written in
     HFONT     buttonFont     = nullptr;
     int       charWidth      = 0;
     int       textHeight     = 0;
@@ -97,7 +98,7 @@ struct StartupFindings {
     // Registry checks.
     const char *editionValue   = nullptr; // the edition recorded ("Demo" ...), the last in table order
     const char *installedTitle = nullptr; // its title, from the settings
-    char conflictMessage[256]  = "";
+    wchar_t conflictMessage[256] = L""; // the warning, cut at 255 characters
     HWND runningApplication    = nullptr;
     DetectionFindings detection;
     // Picture and sound.
@@ -160,12 +161,22 @@ bool StartWithConsent(const char *commandLine, DWORD idleWaitMs);
 // fitted).
 bool TextCopy(char *dst, size_t size, const char *src);
 bool TextAppend(char *dst, size_t size, const char *src);
+// Replaces each "%s" of format, in order, with the next argument, taken
+// literally: the one conversion the launcher's texts have.
 bool TextFormat(char *dst, size_t size, const char *format, ...);
+// Appends length bytes of src, a text of the given code page, as Unicode.
+bool TextAppendWide(wchar_t *dst, size_t size, const char *src, size_t length, UINT codePage);
 
 template <size_t N> bool TextCopy(char (&dst)[N], const char *src) { return TextCopy(dst, N, src); }
 template <size_t N> bool TextAppend(char (&dst)[N], const char *src) { return TextAppend(dst, N, src); }
 template <size_t N, typename... Args>
 bool TextFormat(char (&dst)[N], const char *format, Args... args) { return TextFormat(dst, N, format, args...); }
+
+template <size_t N> bool TextToWide(wchar_t (&dst)[N], const char *src, UINT codePage)
+{
+    dst[0] = L'\0';
+    return TextAppendWide(dst, N, src, lstrlenA(src), codePage);
+}
 
 // Copies the first length characters of src (all of it when shorter); false
 // when they did not fit.

@@ -101,7 +101,9 @@ void ActOnStartup()
         return;
     EnsureVendorKeys();
     if (Found.end == StartupEnd::EditionConflict) {
-        MessageBoxA(nullptr, Found.conflictMessage, Settings.Title, MB_OK | MB_ICONWARNING);
+        wchar_t caption[256];
+        TextToWide(caption, Settings.Title, CP_ACP);
+        MessageBoxW(nullptr, Found.conflictMessage, caption, MB_OK | MB_ICONWARNING);
     } else if (Found.end == StartupEnd::ApplicationRunning && Settings.AppToFront[0] == 'Y') {
         ShowWindow(Found.runningApplication, SW_RESTORE);
         SetForegroundWindow(Found.runningApplication);

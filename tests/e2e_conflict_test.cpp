@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 
 namespace {
@@ -43,6 +44,18 @@ void ExpectWarningThenEnd(const WarningCase &row)
     EXPECT_FALSE(outcome.showedWindow);
 }
 
+// The French and German warnings, each beside the edition "Demo" on a disc
+// titled "Tolvane Premium".
+const WarningCase kFrench = {
+    "Tolvane Premium", "Language=F\r\n", L"Tolvane Premium",
+    L"Attention ! Une autre version du programme \"Tolvane Starter Edition\" est install\u00E9e sur votre "
+    L"ordinateur.\nVeuillez la supprimer avant d'installer \"Tolvane Premium\"."};
+const WarningCase kGerman = {
+    "Tolvane Premium", "Language=German\r\n", L"Tolvane Premium",
+    L"Achtung, es ist bereits eine andere Programmversion von Tolvane auf Ihrem Rechner installiert.\n"
+    L"Bitte deinstallieren Sie zun\u00E4chst \"Tolvane Starter Edition\" und wiederholen Sie dann die "
+    L"Installation von \"Tolvane Premium\"."};
+
 TEST(Conflict, TheWarningIsShownInTheDiscsLanguageAndTheLauncherEnds)
 {
     // The launcher inherits this process's code page, that of a Western Windows.
@@ -58,15 +71,19 @@ TEST(Conflict, TheWarningIsShownInTheDiscsLanguageAndTheLauncherEnds)
         {"Tolvane Premium", "Language=E\r\n", L"Tolvane Premium",
          L"Attention! Another version of the program \"Tolvane Starter Edition\" is installed on your computer.\n"
          L"Please remove before installing \"Tolvane Premium\"."},
-        // ... est installée sur votre ordinateur.
-        {"Tolvane Premium", "Language=F\r\n", L"Tolvane Premium",
-         L"Attention ! Une autre version du programme \"Tolvane Starter Edition\" est install\u00E9e sur votre "
-         L"ordinateur.\nVeuillez la supprimer avant d'installer \"Tolvane Premium\"."},
-        // ... deinstallieren Sie zunächst ...
-        {"Tolvane Premium", "Language=German\r\n", L"Tolvane Premium",
-         L"Achtung, es ist bereits eine andere Programmversion von Tolvane auf Ihrem Rechner installiert.\n"
-         L"Bitte deinstallieren Sie zun\u00E4chst \"Tolvane Starter Edition\" und wiederholen Sie dann die "
-         L"Installation von \"Tolvane Premium\"."},
+        kFrench,
+        kGerman,
+        // A Russian disc on a Western Windows, its titles in Latin letters:
+        // Внимание! Другая версия программы ("Tolvane Starter Edition") установлена на Вашем компьютере. (blank, line feed)
+        // Пожалуйста, удалите ее перед установкой "Tolvane Premium".
+        {"Tolvane Premium", "Language=R\r\n", L"Tolvane Premium",
+         L"\u0412\u043D\u0438\u043C\u0430\u043D\u0438\u0435! \u0414\u0440\u0443\u0433\u0430\u044F "
+         L"\u0432\u0435\u0440\u0441\u0438\u044F \u043F\u0440\u043E\u0433\u0440\u0430\u043C\u043C\u044B "
+         L"(\"Tolvane Starter Edition\") \u0443\u0441\u0442\u0430\u043D\u043E\u0432\u043B\u0435\u043D\u0430 "
+         L"\u043D\u0430 \u0412\u0430\u0448\u0435\u043C \u043A\u043E\u043C\u043F\u044C\u044E\u0442\u0435\u0440\u0435. \n"
+         L"\u041F\u043E\u0436\u0430\u043B\u0443\u0439\u0441\u0442\u0430, \u0443\u0434\u0430\u043B\u0438\u0442\u0435 "
+         L"\u0435\u0435 \u043F\u0435\u0440\u0435\u0434 \u0443\u0441\u0442\u0430\u043D\u043E\u0432\u043A\u043E\u0439 "
+         L"\"Tolvane Premium\"."},
         {title255, "Language=G\r\nDemoTitle=" + title63 + "\r\n", std::wstring(255, L't'), longGerman.substr(0, 255)},
     };
     for (const WarningCase &row : rows) {
@@ -101,6 +118,17 @@ TEST(ConflictRussian, TheWarningIsShownInRussian)
          L"\u041F\u043E\u0436\u0430\u043B\u0443\u0439\u0441\u0442\u0430, \u0443\u0434\u0430\u043B\u0438\u0442\u0435 "
          L"\u0435\u0435 \u043F\u0435\u0440\u0435\u0434 \u0443\u0441\u0442\u0430\u043D\u043E\u0432\u043A\u043E\u0439 "
          L"\"\u0422\u043E\u043B\u0432\u0430\u043D\u0435\"."});
+}
+
+// Western discs on a Russian Windows (code page 1251): the accented letters
+// are still the ones meant.
+TEST(ConflictWesternDiscsOnRussian, TheWarningIsShownAsWritten)
+{
+    ASSERT_EQ(1251u, GetACP()) << "run with LC_ALL=ru_RU.UTF-8";
+    for (const WarningCase &row : {kFrench, kGerman}) {
+        SCOPED_TRACE(row.window);
+        ExpectWarningThenEnd(row);
+    }
 }
 
 TEST(RunningApplication, ARunningCopyEndsTheLauncherWithoutAWindow)

@@ -142,9 +142,12 @@ Image Crop(const Image &from, int left, int top, int width, int height)
 // A launcher started on a disc of the given look, its window shown.
 class ShownLauncher {
 public:
-    explicit ShownLauncher(const Look &look, const std::string &ini = "")
+    explicit ShownLauncher(const Look &look, const std::string &ini = "",
+                           const std::function<void(const Disc &)> &prepare = nullptr)
     {
         disc_.WriteIni(ini.empty() ? DiscIni(look) : ini);
+        if (prepare)
+            prepare(disc_);
         disc_.AddProbe("setup.exe");
         if (process_.Start(disc_.Launcher(), disc_.probeLog()))
             window_ = process_.WaitForWindow(kLauncherClass);
@@ -337,6 +340,44 @@ TEST(WindowRussian, AsAUserSeesItWithCodePage1251)
     ASSERT_NE(nullptr, launcher.window());
     ExpectLook(kRussian, launcher);
     SaveScreenshot(kRussian, launcher);
+}
+
+// A Russian disc on a Western Windows (code page 1252), the common case of a
+// Russian speaker with an English Windows: the captions are the words meant.
+TEST(Window, ARussianDiscOnAWesternWindows)
+{
+    ASSERT_EQ(1252u, GetACP()) << "run under a Western locale (C.UTF-8, en_US.UTF-8, ...)";
+    Look look = kRussian;
+    look.name = "russian-on-western";
+    ShownLauncher launcher(look);
+    ASSERT_NE(nullptr, launcher.window());
+    ExpectLook(look, launcher);
+    SaveScreenshot(look, launcher);
+}
+
+// Western discs on a Russian Windows (code page 1251): German as it looks
+// anywhere, and the French Start with its accented letter.
+TEST(WindowWesternOnRussian, CaptionsAreTheWordsMeant)
+{
+    ASSERT_EQ(1251u, GetACP()) << "run with LC_ALL=ru_RU.UTF-8";
+    {
+        ShownLauncher launcher(kGermanThree);
+        ASSERT_NE(nullptr, launcher.window());
+        ExpectLook(kGermanThree, launcher);
+    }
+    ScratchDir installation("inst");
+    installation.Write("app.exe", "x");
+    RegistryKey record(HKEY_CURRENT_USER, "Software\\TolvaneTestRecord");
+    RegistryKey settings(HKEY_CURRENT_USER, "Software\\TolvaneTestRecord\\Setup\\Settings");
+    settings.SetString("InstallDir", installation.path());
+    Look french = kFrench;
+    std::string ini = DiscIni(french, "Bitmap=back.bmp\r\n") + "RegTopKey=C\r\n";
+    ShownLauncher launcher(french, ini, [](const Disc &disc) {
+        disc.Write("back.bmp", BmpFile(2, 2, [](int, int) { return RGB(0x80, 0x80, 0x80); }));
+    });
+    ASSERT_NE(nullptr, launcher.window());
+    EXPECT_EQ(Narrow(L"D\u00E9marrer"), Narrow(ShownText(launcher.Button(100))));
+    EXPECT_EQ(Narrow(L"Quitter"), Narrow(ShownText(launcher.Button(101))));
 }
 
 TEST(Window, BothTypesShowsTheDiscsBitmapFile)

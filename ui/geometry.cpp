@@ -37,7 +37,7 @@ void SizeAndCenterWindow(HWND window)
     SIZE backdrop = BackdropSize();
 
     if (HWND action = GetDlgItem(window, IDB_ACTION))
-        SetWindowTextA(action, Launcher.installNeeded ? Launcher.captionAction : Launcher.captionStart);
+        SetCaption(action, Launcher.installNeeded ? Launcher.captionAction : Launcher.captionStart);
 
     RECT frame = {0, 0, backdrop.cx + 6, ButtonHeight() + backdrop.cy + 12};
     AdjustWindowRectEx(&frame, GetWindowLongA(window, GWL_STYLE), FALSE, GetWindowLongA(window, GWL_EXSTYLE));

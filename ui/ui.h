@@ -23,4 +23,7 @@ void PaintBackdrop(HWND window);
 LRESULT CALLBACK LauncherWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK ButtonSubclassProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam);
 int  CreateButtons(HWND window);
+// Shows a caption, bytes of its language's code page, as the words it means
+// on any Windows.
+void SetCaption(HWND button, const char *caption);
 void RestoreFocus(HWND window);

@@ -11,9 +11,11 @@ bool HasExtraButton()
     return Settings.DemoMovie[0] != '?';
 }
 
+// The buttons are Unicode windows, the only kind that shows a caption of
+// another code page than the system's; everything else stays ANSI.
 HWND CreateButton(HWND window, int id)
 {
-    HWND button = CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, ButtonWidth(),
+    HWND button = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, ButtonWidth(),
                                   ButtonHeight(), window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                   Launcher.appInstance, nullptr);
     if (button)
@@ -24,7 +26,7 @@ HWND CreateButton(HWND window, int id)
 WNDPROC Subclass(HWND button)
 {
     return reinterpret_cast<WNDPROC>(
-        SetWindowLongA(button, GWL_WNDPROC, reinterpret_cast<LONG>(ButtonSubclassProc)));
+        SetWindowLongW(button, GWL_WNDPROC, reinterpret_cast<LONG>(ButtonSubclassProc)));
 }
 
 // The button the focus moves to from focusedButton: two buttons toggle; three
@@ -47,6 +49,13 @@ void MoveFocus(HWND window, WPARAM key)
 
 } // namespace
 
+void SetCaption(HWND button, const char *caption)
+{
+    wchar_t text[20];
+    TextToWide(text, caption, Launcher.captionCodePage);
+    SetWindowTextW(button, text);
+}
+
 int CreateButtons(HWND window)
 {
     HWND action = CreateButton(window, IDB_ACTION);
@@ -55,13 +64,13 @@ int CreateButtons(HWND window)
     HWND quit = CreateButton(window, IDB_QUIT);
     if (!quit)
         return 0;
-    SetWindowTextA(quit, Launcher.captionQuit);
+    SetCaption(quit, Launcher.captionQuit);
     // No button is subclassed until all exist.
     if (HasExtraButton()) {
         HWND extra = CreateButton(window, IDB_EXTRA);
         if (!extra)
             return 0;
-        SetWindowTextA(extra, Launcher.captionExtra);
+        SetCaption(extra, Launcher.captionExtra);
         Subclass(extra);
     }
     // All three share the BUTTON class and so its procedure.
@@ -94,7 +103,7 @@ LRESULT CALLBACK ButtonSubclassProc(HWND button, UINT message, WPARAM wParam, LP
         if (!IsWindow(button))
             return 0;
     }
-    return CallWindowProcA(Launcher.buttonBaseProc, button, message, wParam, lParam);
+    return CallWindowProcW(Launcher.buttonBaseProc, button, message, wParam, lParam);
 }
 
 void RestoreFocus(HWND window)
