@@ -31,11 +31,11 @@ bool FindProgramFile(const char *name, char (&file)[MAX_PATH])
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Splits a command line the way CreateProcessA reads one given without an
-// application name, so that the shell starts the very program that needed
-// consent: a quoted name ends at its closing quote; an unquoted one is the
-// shortest run of blank-separated words that names a program file. program
-// receives that file; the result points where the arguments begin.
+} // namespace
+
+// A quoted name ends at its closing quote; an unquoted one is the shortest
+// run of blank-separated words that names a program file. The shell is then
+// given the very program that needed consent.
 const char *SplitCommandLine(const char *commandLine, char (&program)[MAX_PATH])
 {
     char name[MAX_PATH];
@@ -61,8 +61,6 @@ const char *SplitCommandLine(const char *commandLine, char (&program)[MAX_PATH])
         ++end;
     }
 }
-
-} // namespace
 
 bool StartWithConsent(const char *commandLine, DWORD idleWaitMs)
 {

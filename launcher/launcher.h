@@ -152,6 +152,10 @@ Function SystemFunction(const char *dll, const char *name)
 // at all) until it is ready for input. False when it was not started, also
 // when the command line does not fit its 256 bytes.
 bool StartProgram(const char *directory, const char *program, bool showWindow, DWORD idleWaitMs);
+// Splits a command line as CreateProcessA reads it: program receives the
+// program file it would take (or the name, when none is found); the result
+// points where the arguments begin.
+const char *SplitCommandLine(const char *commandLine, char (&program)[MAX_PATH]);
 // Starts a command line through the shell, which asks the user's consent for a
 // program that must run elevated; the current directory is passed on.
 bool StartWithConsent(const char *commandLine, DWORD idleWaitMs);

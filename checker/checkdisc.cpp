@@ -1,0 +1,349 @@
+// checkdisc: what the launcher will do with a disc on this machine, and why.
+//
+//   checkdisc [--json] [--strict] [DISC_FOLDER]
+//
+// Runs the launcher's own start-up steps on the disc, as launcher.exe in the
+// disc's root would when AutoPlay starts it there, and reports what they
+// found; it changes nothing (no registry write, no program started, no window
+// shown). Then it looks at the disc the way a disc maker would want it
+// looked at: keys the launcher reads differently from how they look, files
+// the configuration names that are not there, limits that cut.
+// Without a folder it checks the one it sits in, so it can travel on the disc.
+//
+// Exit status: 0 when the launcher shows its window or starts the application
+// at once; 1 when it ends without a window or with the edition warning (with
+// --strict, also when there is any warning); 2 when there is no readable
+// VESK.INI, or the arguments are wrong.
+#include "checker/report.h"
+#include "checker/lint.h"
+#include "config/config.h"
+#include "launcher/launcher.h"
+#include "res/resource.h"
+
+#include <string.h>
+
+namespace {
+
+// How each end of start-up is reported.
+struct Ending {
+    StartupEnd end;
+    const char *outcome; // "window", "start", "conflict" or "silent"
+    const char *reason;  // a short stable word; empty for the window and the start
+    const char *why;     // for a person
+};
+
+const Ending kEnds[] = {
+    {StartupEnd::Window, "window", "", "the launcher shows its window"},
+    {StartupEnd::StartNow, "start", "", "the launcher starts the installed application at once, without a window"},
+    {StartupEnd::OldPlatform, "silent", "old-platform",
+     "this Windows is older than Windows 95 / NT 4.0: the launcher only says so in a message"},
+    {StartupEnd::OutsideInstaller, "silent", "outside-installer", "an InstallShield installer's window is open"},
+    {StartupEnd::LauncherRunning, "silent", "launcher-running",
+     "another launcher's window is open; that one comes to the front"},
+    {StartupEnd::PathTooLong, "silent", "path-too-long",
+     "the disc's folder followed by VESK.INI is longer than 255 characters"},
+    {StartupEnd::NoConfig, "silent", "no-config", "there is no readable VESK.INI beside the launcher"},
+    {StartupEnd::MissingKey, "silent", "missing-key", "a required key is missing, empty or begins with \"?\""},
+    {StartupEnd::EditionConflict, "conflict", "edition-conflict",
+     "another edition of Tolvane is installed: the launcher shows its warning and ends"},
+    {StartupEnd::ApplicationRunning, "silent", "application-running",
+     "the application is running (a window of its class is open)"},
+    {StartupEnd::NoFont, "silent", "no-font", "the button font could not be made"},
+    {StartupEnd::NoBitmap, "silent", "no-bitmap", "the picture the window needs cannot be loaded"},
+    {StartupEnd::WrongDisc, "silent", "wrong-disc", "WrongCD is set and Tolvane is not installed"},
+};
+
+const Ending &ReportOf(StartupEnd end)
+{
+    for (const Ending &row : kEnds) {
+        if (row.end == end)
+            return row;
+    }
+    return kEnds[0];
+}
+
+std::string PromptName(int id)
+{
+    switch (id) {
+    case IDB_PROMPT_ITALIAN: return "Italian";
+    case IDB_PROMPT_RUSSIAN: return "Russian";
+    case IDB_PROMPT_GERMAN: return "German";
+    case IDB_PROMPT_FRENCH: return "French";
+    default: return "English";
+    }
+}
+
+std::string Number(long value)
+{
+    char text[16];
+    wsprintfA(text, "%ld", value);
+    return text;
+}
+
+const char *RootName(HKEY root)
+{
+    return root == HKEY_CURRENT_USER ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE";
+}
+
+bool IsFile(const char *path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The immediate start as the launcher will make it, or why it will fail (the
+// window shows then).
+struct ImmediateStart {
+    bool works = false;
+    std::string commandLine;
+    std::string problem;
+};
+
+ImmediateStart PredictImmediateStart()
+{
+    ImmediateStart start;
+    char commandLine[256];
+    bool fits = TextJoin(commandLine, Launcher.installDir, Settings.ApplicationName);
+    start.commandLine = Utf8(Launcher.installDir) + Utf8(Settings.ApplicationName);
+    if (!fits) {
+        start.problem = "its command line is longer than 255 characters";
+        return start;
+    }
+    char program[MAX_PATH];
+    SplitCommandLine(commandLine, program);
+    start.works = IsFile(program);
+    if (!start.works)
+        start.problem = "no program file " + Utf8(program);
+    return start;
+}
+
+// The verdict: what the user will see, first, and unmissable.
+void ReportVerdict(StartupEnd end, std::vector<std::string> &warnings)
+{
+    ImmediateStart start;
+    if (end == StartupEnd::StartNow) {
+        start = PredictImmediateStart();
+        if (!start.works) {
+            warnings.push_back("RunImmediately: the immediate start of " + start.commandLine + " will fail (" +
+                               start.problem + "), so the window shows instead");
+            end = StartupEnd::Window;
+        }
+    }
+    const Ending &verdict = ReportOf(end);
+    Entry("outcome", "", verdict.outcome);
+    Entry("reason", "", verdict.reason);
+
+    if (end == StartupEnd::StartNow) {
+        Say("VERDICT: " + std::string(verdict.why) + ".");
+        Entry("commandLine", "Command line", start.commandLine);
+        Entry("directory", "Current folder", Utf8(Launcher.installDir));
+        return;
+    }
+    if (end == StartupEnd::EditionConflict) {
+        Say("VERDICT: " + std::string(verdict.why) + ".");
+        Entry("caption", "Warning's caption", Utf8(Settings.Title));
+        Entry("message", "Warning", Utf8(Found.conflictMessage));
+        return;
+    }
+    if (end != StartupEnd::Window) {
+        std::string why = verdict.why;
+        if (end == StartupEnd::MissingKey)
+            why = std::string("the required key \"") + Found.missingKey + "\" is missing, empty or begins with \"?\"";
+        Say("VERDICT: the launcher ends without a window: " + why + ".");
+        Entry("why", "", why);
+        return;
+    }
+
+    bool install = Launcher.installNeeded != 0;
+    Say("VERDICT: the launcher shows its window, offering " + std::string(install ? "Install" : "Start") + ".");
+    Entry("offer", "", install ? "install" : "start");
+    Entry("title", "Title", Utf8(Settings.Title));
+    std::vector<std::string> buttons = {Utf8(install ? Launcher.captionAction : Launcher.captionStart,
+                                             Launcher.captionCodePage)};
+    if (Settings.DemoMovie[0] != '?')
+        buttons.push_back(Utf8(Launcher.captionExtra, Launcher.captionCodePage));
+    buttons.push_back(Utf8(Launcher.captionQuit, Launcher.captionCodePage));
+    List("buttons", "Buttons, left to right", buttons);
+    BITMAP size = {};
+    GetObjectA(Launcher.backdropBitmap, sizeof size, &size);
+    Entry("picture", "Picture",
+          Found.backdropResource ? "the built-in " + PromptName(Found.backdropResource) + " prompt"
+                                 : Utf8(Found.backdropPath),
+          Number(size.bmWidth) + " x " + Number(size.bmHeight) + " pixels");
+    Entry("pictureSize", "", Number(size.bmWidth) + " x " + Number(size.bmHeight));
+    Entry("sound", "Sound",
+          !install                ? "none: there is a sound only while Install is offered"
+          : Found.soundFile[0]    ? Utf8(Found.soundFile)
+          : Settings.Audio[0] == '?' ? "none: Audio is not set"
+                                  : "none: no file " + Utf8(Settings.Audio) + " found from the disc's root");
+}
+
+std::string EditionText()
+{
+    if (!Found.editionValue)
+        return std::string("none recorded (no value Demo, Launcher, Simple, Base or Premium under "
+                           "HKEY_CURRENT_USER\\SOFTWARE\\Quillmoor\\Tolvane\\Settings)");
+    std::string text = std::string(Found.editionValue) + ", titled \"" + Utf8(Found.installedTitle) + "\"";
+    if (strcmp(Found.installedTitle, Settings.Title) == 0)
+        return text + ": the edition on this disc";
+    return text + ": not this disc's Title \"" + Utf8(Settings.Title) + "\", so the launcher warns and ends";
+}
+
+void ReportMachine()
+{
+    BeginGroup("machine", "This machine");
+    Entry("windowsVersion", "Windows version", Number(Found.platformVersion) +
+                                                   (Found.platformVersion < 4 ? " (too old)" : " (new enough)"));
+    Entry("outsideInstaller", "InstallShield installer's window",
+          Found.outsideInstaller ? "open: the launcher ends at once" : "none");
+    if (Found.end == StartupEnd::OutsideInstaller || Found.end == StartupEnd::OldPlatform) {
+        EndGroup();
+        return;
+    }
+    Entry("otherLauncher", "Another launcher's window",
+          Found.otherLauncher ? "open: it comes to the front and this launcher ends" : "none");
+    if (!Found.settingsLoaded) {
+        EndGroup();
+        return;
+    }
+    Entry("vendorKeys", "Vendor keys the launcher creates",
+          std::string("HKEY_CURRENT_USER\\SOFTWARE\\Quillmoor and HKEY_LOCAL_MACHINE\\SOFTWARE\\Quillmoor (") +
+              VendorKeysNow() + ")");
+    Entry("edition", "Edition recorded", EditionText());
+    if (Found.end == StartupEnd::EditionConflict) {
+        EndGroup();
+        return;
+    }
+    std::string running;
+    if (!Found.appWindowClass[0])
+        running = "not looked for (AppWindowClass is empty)";
+    else if (!Found.runningApplication)
+        running = "no window of class \"" + Utf8(Found.appWindowClass) + "\"";
+    else
+        running = "a window of class \"" + Utf8(Found.appWindowClass) + "\" is open: the launcher ends" +
+                  (Settings.AppToFront[0] == 'Y' ? " and brings it to the front (AppToFront)"
+                                                 : " and leaves it as it is (AppToFront is not Y)");
+    Entry("application", "Running application", running);
+    EndGroup();
+}
+
+std::string CheckText(const ContentCheck &check, const char *what)
+{
+    if (!check.ran)
+        return "not made";
+    if (check.passed)
+        return std::string("passed: ") + what;
+    return std::string("failed: missing ") + Utf8(check.firstMissing);
+}
+
+void ReportDetection()
+{
+    const DetectionFindings &found = Found.detection;
+    BeginGroup("installation", "Installation");
+    std::string place = found.recordRoot ? std::string(RootName(found.recordRoot)) + "\\" + Utf8(found.recordPlace)
+                                         : Utf8(found.recordPlace);
+    Entry("recordForm", "Record", found.recordRoot ? "registry" : "INI file in the Windows folder");
+    Entry("recordPlace", "Read from", place + ", " + (found.recordRoot ? "value \"" : "key \"") +
+                                          Utf8(Settings.KeyInstallDir) + "\"" +
+                                          (found.recordRoot ? "" : " in section [" + Utf8(Settings.SectionName) + "]"));
+    const char *record = "";
+    switch (found.record) {
+    case RecordFinding::NotRead: record = "not read: its place does not fit 255 characters"; break;
+    case RecordFinding::NoKey: record = "absent: the key is missing"; break;
+    case RecordFinding::NoValue: record = "absent: no such value (or not text, or longer than 255 characters)"; break;
+    case RecordFinding::Unset: record = "absent: the value is empty or begins with \"?\""; break;
+    case RecordFinding::NoRoom: record = "absent: the folder leaves no room for its final backslash"; break;
+    case RecordFinding::Present: record = "present"; break;
+    }
+    Entry("record", "Record found", record);
+    if (found.record == RecordFinding::Present) {
+        Entry("installDir", "Installation folder", Utf8(Launcher.installDir));
+        if (Settings.AppFromCd[0] == 'Y') {
+            Entry("program", "Program", "not looked for: AppFromCd=Y, the record alone counts");
+        } else {
+            Entry("program", "Program",
+                  found.programFound[0] ? "found: " + Utf8(found.programFound)
+                                        : "not found: no " + Utf8(Settings.ApplicationName) + " in the folder");
+            if (found.programFound[0]) {
+                Entry("courseFiles", "TarnCoursesCheck", CheckText(found.courseFiles, "every course file installed"));
+                Entry("library", "TarnQuennetCheck", CheckText(found.library, "lib\\quennet.jar installed"));
+                Entry("courseList", "PelloraCoursesCheck", CheckText(found.courseList, "every course listed"));
+            }
+        }
+    }
+    Entry("installed", "Tolvane counts as", Launcher.installNeeded ? "not installed: Install is offered"
+                                                                   : "installed: Start is offered");
+    EndGroup();
+}
+
+int Usage()
+{
+    const char text[] = "usage: checkdisc [--json] [--strict] [DISC_FOLDER]\n";
+    DWORD written;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), text, sizeof text - 1, &written, nullptr);
+    return 2;
+}
+
+int Refuse(const std::string &why)
+{
+    std::string line = "checkdisc: " + why + "\n";
+    DWORD written;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    ReportFormat format = ReportFormat::Text;
+    bool strict = false;
+    const char *folderArgument = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (strcmp(argv[i], "--json") == 0)
+            format = ReportFormat::Json;
+        else if (strcmp(argv[i], "--strict") == 0)
+            strict = true;
+        else if (argv[i][0] == '-' || folderArgument)
+            return Usage();
+        else
+            folderArgument = argv[i];
+    }
+
+    std::string problem;
+    char disc[MAX_PATH];
+    if (!DiscFolder(folderArgument, disc, problem))
+        return Refuse(problem);
+    bool configReadable = ConfigReadable(disc, problem);
+
+    // As AutoPlay starts the launcher: from the disc's root, which is where a
+    // relative Audio name is looked for.
+    SetCurrentDirectoryA(disc);
+    Launcher.appInstance = GetModuleHandleA(nullptr); // carries the launcher's built-in pictures
+    std::string launcherFile = std::string(disc) + "launcher.exe";
+    StartupEnd end = DecideStartup(launcherFile.c_str());
+
+    std::vector<std::string> warnings;
+    if (!configReadable)
+        warnings.push_back(problem);
+    LintDisc(disc, warnings);
+
+    BeginReport(format);
+    ReportVerdict(end, warnings);
+    Entry("disc", "Disc", Utf8(disc));
+    if (configReadable)
+        ReportSettings(warnings);
+    ReportMachine();
+    if (Found.settingsLoaded && end != StartupEnd::EditionConflict && end != StartupEnd::ApplicationRunning &&
+        end != StartupEnd::NoFont)
+        ReportDetection();
+    List("warnings", "Warnings", warnings);
+    if (!EndReport())
+        return 2;
+
+    if (!configReadable)
+        return 2;
+    const Ending &verdict = ReportOf(end);
+    bool shows = strcmp(verdict.outcome, "window") == 0 || strcmp(verdict.outcome, "start") == 0;
+    return !shows || (strict && !warnings.empty()) ? 1 : 0;
+}

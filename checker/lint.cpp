@@ -1,0 +1,371 @@
+// The disc as a disc maker wants it looked at: the keys of VESK.INI as
+// written against as the launcher reads them, and the files and limits the
+// launcher will meet. The launcher's own decisions are not made again here;
+// this only reads what they found and the files beside them.
+#include "checker/lint.h"
+#include "checker/report.h"
+#include "config/config.h"
+#include "launcher/launcher.h"
+
+#include <ctype.h>
+#include <string.h>
+
+#include <algorithm>
+#include <initializer_list>
+
+namespace {
+
+std::string Lower(std::string text)
+{
+    CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+}
+
+bool OneOf(const std::string &value, std::initializer_list<const char *> words)
+{
+    for (const char *word : words) {
+        if (Lower(value) == word)
+            return true;
+    }
+    return false;
+}
+
+bool IsFile(const std::string &path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The names a profile reader lists: sections of a file, or keys of a section.
+std::vector<std::string> ProfileNames(const char *section, const char *path)
+{
+    std::vector<char> names(65536);
+    DWORD length = section ? GetPrivateProfileStringA(section, nullptr, "", names.data(),
+                                                      static_cast<DWORD>(names.size()), path)
+                           : GetPrivateProfileSectionNamesA(names.data(), static_cast<DWORD>(names.size()), path);
+    std::vector<std::string> list;
+    for (const char *name = names.data(); name < names.data() + length && *name; name += strlen(name) + 1)
+        list.push_back(name);
+    return list;
+}
+
+// The value as written in the file, however long; false when the key is not there.
+bool WrittenValue(const SettingKey &k, std::string &value)
+{
+    for (const std::string &key : ProfileNames(k.section, Found.configPath)) {
+        if (lstrcmpiA(key.c_str(), k.key) == 0) {
+            std::vector<char> text(65536);
+            GetPrivateProfileStringA(k.section, k.key, "", text.data(), static_cast<DWORD>(text.size()),
+                                     Found.configPath);
+            value = text.data();
+            return true;
+        }
+    }
+    return false;
+}
+
+// Was the key read before start-up ended? Keys are read in table order up to
+// the first required one that fails.
+bool ReadByLauncher(size_t index)
+{
+    const SettingKey &k = SettingKeys[index];
+    if (Found.settingsLoaded)
+        return !(k.field == Settings.RegTopKey && Settings.UseRegistry[0] == 'N');
+    if (!Found.missingKey)
+        return false;
+    for (size_t i = 0; i <= index; ++i) {
+        if (SettingKeys[i].key == Found.missingKey)
+            return i == index;
+    }
+    return true;
+}
+
+std::string Quoted(const std::string &text)
+{
+    return "\"" + text + "\"";
+}
+
+// How the launcher takes a value that it tests on one letter, and a warning
+// where that is not what the value seems to say.
+std::string ReadAs(const SettingKey &k, const std::string &value, std::vector<std::string> &warnings)
+{
+    std::string where = "[" + std::string(k.section) + "] " + k.key + "=" + value;
+    bool taken = !value.empty() && value[0] == k.letter;
+    if (k.letter == 'Y') {
+        if (!taken && OneOf(value, {"y", "yes", "1", "true", "on"}))
+            warnings.push_back(where + " reads as no: only a capital Y at the start means yes");
+        if (taken && !OneOf(value, {"y", "yes"}))
+            warnings.push_back(where + " reads as yes only because it begins with a capital Y");
+        return taken ? "yes" : "no";
+    }
+    if (k.letter == 'N') {
+        if (!taken && OneOf(value, {"n", "no", "0", "false", "off"}))
+            warnings.push_back(where + " reads as the registry record: only a capital N at the start means "
+                                       "the INI file");
+        return taken ? "the record is an INI file" : "the record is in the registry";
+    }
+    if (k.letter == 'C') {
+        if (!taken && Lower(value).find("current_user") != std::string::npos)
+            warnings.push_back(where + " reads as HKEY_LOCAL_MACHINE: only a capital C at the start means "
+                                       "HKEY_CURRENT_USER");
+        return taken ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE";
+    }
+    return "";
+}
+
+std::string LanguageAs(const std::string &value, std::vector<std::string> &warnings)
+{
+    const char letters[] = "DEFGIR";
+    const char *names[] = {"Dutch", "English", "French", "German", "Italian", "Russian"};
+    for (int i = 0; i < 6; ++i) {
+        if (!value.empty() && value[0] == letters[i])
+            return names[i];
+        if (!value.empty() && value[0] == letters[i] - 'A' + 'a')
+            warnings.push_back("[Window] Language=" + value + " reads as English: only the capital " +
+                               letters[i] + " selects " + names[i]);
+    }
+    return "English";
+}
+
+// Letters that differ between two names, a small count meaning a typing slip.
+size_t Distance(const std::string &a, const std::string &b)
+{
+    std::vector<size_t> row(b.size() + 1);
+    for (size_t j = 0; j <= b.size(); ++j)
+        row[j] = j;
+    for (size_t i = 1; i <= a.size(); ++i) {
+        size_t diagonal = row[0];
+        row[0] = i;
+        for (size_t j = 1; j <= b.size(); ++j) {
+            size_t above = row[j];
+            row[j] = std::min(std::min(row[j] + 1, row[j - 1] + 1),
+                              diagonal + (tolower(a[i - 1]) == tolower(b[j - 1]) ? 0 : 1));
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+// Keys the launcher never reads: unknown, misspelt, or in another section.
+void LintKeyNames(std::vector<std::string> &warnings)
+{
+    for (const std::string &section : ProfileNames(nullptr, Found.configPath)) {
+        bool known = false;
+        for (size_t i = 0; i < SettingKeyCount; ++i)
+            known = known || lstrcmpiA(section.c_str(), SettingKeys[i].section) == 0;
+        if (!known) {
+            warnings.push_back("section [" + section + "] is not read by the launcher");
+            continue;
+        }
+        for (const std::string &key : ProfileNames(section.c_str(), Found.configPath)) {
+            const SettingKey *here = nullptr, *elsewhere = nullptr, *similar = nullptr;
+            for (size_t i = 0; i < SettingKeyCount; ++i) {
+                const SettingKey &k = SettingKeys[i];
+                if (lstrcmpiA(key.c_str(), k.key) == 0)
+                    (lstrcmpiA(section.c_str(), k.section) == 0 ? here : elsewhere) = &k;
+                else if (Distance(key, k.key) <= 2)
+                    similar = &k;
+            }
+            if (here)
+                continue;
+            if (elsewhere)
+                warnings.push_back(key + " under [" + section + "] is not read: the launcher reads it under [" +
+                                   elsewhere->section + "]");
+            else if (similar)
+                warnings.push_back("unknown key \"" + key + "\" under [" + section + "]: did you mean \"" +
+                                   similar->key + "\" under [" + similar->section + "]?");
+            else
+                warnings.push_back("unknown key \"" + key + "\" under [" + section + "]");
+        }
+    }
+}
+
+// A program named by the configuration, joined to a folder as the launcher
+// joins it: too long, or not there.
+void LintProgram(const char *key, const char *folder, const char *program, std::vector<std::string> &warnings)
+{
+    char commandLine[256];
+    std::string whole = Utf8(folder) + Utf8(program);
+    if (!TextJoin(commandLine, folder, program)) {
+        warnings.push_back(std::string(key) + ": the command line " + whole +
+                           " is longer than 255 characters; the launcher reports it cannot start it");
+        return;
+    }
+    char file[MAX_PATH];
+    SplitCommandLine(commandLine, file);
+    if (!IsFile(file)) {
+        std::string name = Utf8(commandLine);
+        warnings.push_back(std::string(key) + ": " + name.substr(0, name.find(' ')) + " is not on the disc");
+    }
+}
+
+} // namespace
+
+bool DiscFolder(const char *argument, char (&disc)[MAX_PATH], std::string &problem)
+{
+    char path[MAX_PATH];
+    DWORD length = argument ? GetFullPathNameA(argument, sizeof path, path, nullptr)
+                            : GetModuleFileNameA(nullptr, path, sizeof path);
+    if (length == 0 || length >= sizeof path) {
+        problem = std::string("the path ") + (argument ? argument : "of checkdisc.exe") +
+                  " is longer than 259 characters";
+        return false;
+    }
+    if (!argument)
+        *(strrchr(path, '\\') + 1) = '\0';
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        problem = std::string("there is no folder ") + path;
+        return false;
+    }
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        problem = std::string(path) + " is a file, not a disc's folder";
+        return false;
+    }
+    if (!TextCopy(disc, path) || (disc[strlen(disc) - 1] != '\\' && !TextAppend(disc, "\\"))) {
+        problem = std::string("the path ") + path + " is longer than 259 characters";
+        return false;
+    }
+    return true;
+}
+
+bool ConfigReadable(const char *disc, std::string &problem)
+{
+    std::string path = std::string(disc) + CONFIG_FILE_NAME;
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        problem = "there is no " CONFIG_FILE_NAME " in " + std::string(disc);
+        return false;
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        problem = path + " is a folder, not a file";
+        return false;
+    }
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        problem = path + " cannot be read";
+        return false;
+    }
+    CloseHandle(file);
+    return true;
+}
+
+void ReportSettings(std::vector<std::string> &warnings)
+{
+    BeginGroup("keys", "VESK.INI, as the launcher reads it");
+    if (!Found.configPath[0]) {
+        Say("not read: start-up ends before");
+        EndGroup();
+        return;
+    }
+    std::vector<std::string> notInFile, notRead;
+    for (size_t i = 0; i < SettingKeyCount; ++i) {
+        const SettingKey &k = SettingKeys[i];
+        std::string label = "[" + std::string(k.section) + "] " + k.key;
+        std::string written;
+        bool inFile = WrittenValue(k, written);
+        if (!inFile)
+            notInFile.push_back(k.key);
+        if (!ReadByLauncher(i)) {
+            notRead.push_back(k.key);
+            continue;
+        }
+        std::string held = k.field ? Utf8(k.field) : std::to_string(Settings.bothTypes);
+        std::string note = inFile ? "" : "not in the file: default";
+        if (k.field && inFile && written.size() > k.size - 1) {
+            note = "cut after " + std::to_string(k.size - 1) + " characters";
+            warnings.push_back(label + " is " + note + ": the launcher reads " + Quoted(held));
+        }
+        // Judged by what is written; the launcher looks at the first character only.
+        std::string seen = inFile ? written : std::string(k.fallback);
+        std::string meaning = k.letter ? ReadAs(k, seen, warnings)
+                              : k.field == Settings.Language ? LanguageAs(seen, warnings)
+                                                             : "";
+        if (!k.field && inFile && Settings.bothTypes == 0 && OneOf(written, {"yes", "y", "true", "on"}))
+            warnings.push_back("[Program] bothTypes=" + written + " reads as 0: only a number other than 0 counts");
+        if (!meaning.empty())
+            note += (note.empty() ? "" : "; ") + meaning;
+        Entry(k.key, "", held);
+        Say(label + ": " + (k.field ? Quoted(held) : held) + (note.empty() ? "" : " (" + note + ")"));
+    }
+    List("notInFile", "Keys not in the file (their defaults are used)", notInFile);
+    List("notRead", "Keys not read (start-up ends before)", notRead);
+    EndGroup();
+    LintKeyNames(warnings);
+}
+
+std::string VendorKeysNow()
+{
+    auto exists = [](HKEY root) {
+        HKEY key;
+        if (RegOpenKeyExA(root, "SOFTWARE\\Quillmoor", 0, KEY_READ, &key) != ERROR_SUCCESS)
+            return false;
+        RegCloseKey(key);
+        return true;
+    };
+    bool user = exists(HKEY_CURRENT_USER), machine = exists(HKEY_LOCAL_MACHINE);
+    if (user && machine)
+        return "both exist already";
+    if (!user && !machine)
+        return "both would be created";
+    return std::string(user ? "the machine's" : "the user's") + " would be created";
+}
+
+void LintDisc(const char *disc, std::vector<std::string> &warnings)
+{
+    std::string root = disc;
+    if (!IsFile(root + "launcher.exe"))
+        warnings.push_back("there is no launcher.exe in the disc's folder");
+    std::string autorun = root + "autorun.inf";
+    char open[MAX_PATH] = "";
+    if (!IsFile(autorun))
+        warnings.push_back("there is no autorun.inf: Windows will not offer to run the launcher when the disc "
+                           "goes in");
+    else if (GetPrivateProfileStringA("autorun", "open", "", open, sizeof open, autorun.c_str()),
+             lstrcmpiA(open, "launcher.exe") != 0)
+        warnings.push_back("autorun.inf does not start launcher.exe: its [autorun] open= is \"" + Utf8(open) + "\"");
+    if (!Found.settingsLoaded)
+        return;
+
+    const char *moduleDir = Launcher.moduleDir;
+    LintProgram("Installer", moduleDir, Settings.Installer, warnings);
+    if (Settings.DemoMovie[0] != '?')
+        LintProgram("DemoMovie", moduleDir, Settings.DemoMovie, warnings);
+    if (!Launcher.installNeeded)
+        LintProgram("Application name", Launcher.installDir, Settings.ApplicationName, warnings);
+
+    if (Settings.Bitmap[0] == '?') {
+        warnings.push_back("no Bitmap: once Tolvane is installed (or with bothTypes) the launcher ends without a "
+                           "window");
+    } else {
+        char path[256];
+        if (!TextJoin(path, moduleDir, Settings.Bitmap)) {
+            warnings.push_back("Bitmap: the path is longer than 255 characters; the launcher cannot load it");
+        } else if (!IsFile(path)) {
+            warnings.push_back("Bitmap: " + Utf8(path) + " is not on the disc");
+        } else if (HANDLE picture = LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)) {
+            DeleteObject(picture);
+        } else {
+            warnings.push_back("Bitmap: " + Utf8(path) + " is no bitmap Windows can load (a 24-bit BMP is safest)");
+        }
+    }
+    char sound[MAX_PATH];
+    if (Settings.Audio[0] != '?' && !SearchPathA(disc, Settings.Audio, ".wav", sizeof sound, sound, nullptr))
+        warnings.push_back("Audio: " + Utf8(Settings.Audio) + " is not found from the disc's root: silence");
+
+    if (Settings.TarnCoursesCheck[0] == 'Y') {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((root + "repository\\*.course").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE)
+            warnings.push_back("TarnCoursesCheck: the disc has no repository\\*.course, so the check always passes");
+        else
+            FindClose(search);
+    } else if (Settings.PelloraCoursesCheck[0] == 'Y') {
+        char names[256];
+        GetPrivateProfileStringA("course", "name", "?", names, sizeof names, (root + "disk.ini").c_str());
+        if (names[0] == '?' || names[0] == '\0')
+            warnings.push_back("PelloraCoursesCheck: the disc has no disk.ini with [course] name=, so the check "
+                               "always fails and Install is always offered");
+    }
+}

@@ -1,0 +1,28 @@
+// The disc checker's report: the same calls write it as text for a person
+// or as one JSON object for a program. Every text given is UTF-8.
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum class ReportFormat { Text, Json };
+
+void BeginReport(ReportFormat format);
+// Writes the report to standard output; false when it could not be written.
+bool EndReport();
+
+// A group of entries: a heading in text, a nested object named key in JSON.
+void BeginGroup(const char *key, const char *heading);
+void EndGroup();
+// One entry: "label: value (note)" in text, "key": "value" in JSON; without
+// a label, in JSON only.
+void Entry(const char *key, const std::string &label, const std::string &value, const std::string &note = "");
+// A list of texts: after the label in text, an array in JSON.
+void List(const char *key, const char *label, const std::vector<std::string> &items);
+// A line of text only, such as a verdict's sentence; not in JSON.
+void Say(const std::string &text);
+
+// Texts of the launcher's records as UTF-8: single-byte texts of a code page
+// (the system's when none is given), or Unicode.
+std::string Utf8(const char *text, unsigned codePage = 0);
+std::string Utf8(const wchar_t *text);

@@ -1,0 +1,279 @@
+// The disc checker against the launcher: the same disc on the same machine
+// run through checkdisc --json and through the real launcher.exe must end the
+// same way. The checker also changes nothing, and refuses bad input.
+#include "tests/support/e2e.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+namespace {
+
+const char kAppClass[] = "TolvaneTestMainWindow";
+
+struct CheckerRun {
+    DWORD exitCode = STILL_ACTIVE;
+    std::string out; // standard output and standard error, in that order of arrival
+};
+
+// Runs checkdisc.exe with the arguments, reading what it prints.
+CheckerRun RunChecker(const std::string &arguments)
+{
+    CheckerRun run;
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd, writeEnd;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        return run;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    std::string commandLine = "\"" + BuildDir() + "checkdisc.exe\" " + arguments;
+    PROCESS_INFORMATION process = {};
+    BOOL started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                                  nullptr, &startup, &process);
+    CloseHandle(writeEnd);
+    if (started) {
+        char chunk[4096];
+        DWORD got;
+        while (ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) && got)
+            run.out.append(chunk, got);
+        if (WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(process.hProcess, &run.exitCode);
+        else
+            TerminateProcess(process.hProcess, 1);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    CloseHandle(readEnd);
+    return run;
+}
+
+// A folder as a command-line argument: quoted, without the backslash that
+// would escape the closing quote.
+std::string Argument(const std::string &folder)
+{
+    return "\"" + folder.substr(0, folder.find_last_not_of('\\') + 1) + "\"";
+}
+
+// The text of a member of the checker's JSON object; "" when there is none.
+std::string JsonText(const std::string &json, const std::string &key)
+{
+    size_t at = json.find("\"" + key + "\": \"");
+    if (at == std::string::npos)
+        return "";
+    std::string text;
+    for (size_t i = at + key.size() + 5; i < json.size() && json[i] != '"'; ++i)
+        text += json[i] == '\\' ? json[++i] : json[i];
+    return text;
+}
+
+// How the checker says the launcher will end: "window install", "window
+// start", "start", "conflict" or "silent".
+std::string Predicted(const std::string &json)
+{
+    std::string outcome = JsonText(json, "outcome");
+    return outcome == "window" ? outcome + " " + JsonText(json, "offer") : outcome;
+}
+
+// How the launcher did end, in the same words; its window or warning answered.
+std::string Observed(LauncherProcess &launcher)
+{
+    std::string outcome = "(still running)";
+    WaitUntil(
+        [&] {
+            PumpMessages();
+            if (HWND window = FindWindowOf(launcher.pid(), kLauncherClass, true)) {
+                outcome = WindowText(GetDlgItem(window, 100)) == "Start" ? "window start" : "window install";
+                PostMessageA(window, WM_CLOSE, 0, 0);
+                return true;
+            }
+            if (HWND box = FindWindowOf(launcher.pid(), "#32770", true)) {
+                outcome = "conflict";
+                DismissMessageBox(box);
+                return true;
+            }
+            if (launcher.Running())
+                return false;
+            outcome = launcher.WaitForExit(0) == 0 ? "start" : "silent";
+            return true;
+        },
+        15000);
+    launcher.WaitForExit();
+    return outcome;
+}
+
+// A disc and this machine's state for one row, undone when it goes.
+struct World {
+    Disc disc;
+    std::string folder = disc.root();
+    ScratchDir installation{"inst"};
+    std::unique_ptr<RegistryKey> recordTop, record, edition;
+    std::unique_ptr<ForeignWindow> window;
+    std::unique_ptr<Disc> otherDisc;
+    LauncherProcess otherLauncher;
+
+    void Installed(const std::string &courses = "")
+    {
+        recordTop = std::make_unique<RegistryKey>(HKEY_CURRENT_USER, "Software\\TolvaneTestRecord");
+        record = std::make_unique<RegistryKey>(HKEY_CURRENT_USER, "Software\\TolvaneTestRecord\\Setup\\Settings");
+        record->SetString("InstallDir", installation.path());
+        disc.CopyProbeTo(installation / "app.exe");
+        if (!courses.empty())
+            installation.Write("repository\\" + courses, "x");
+    }
+};
+
+struct Row {
+    const char *name;
+    const char *window, *program, *regIni; // lines of the sections; window nullptr: no VESK.INI
+    void (*prepare)(World &);
+    const char *outcome;
+    const char *reason;
+    const char *says = ""; // what the checker's report must also say
+};
+
+void Nothing(World &) {}
+
+TEST(Checker, AgreesWithTheLauncher)
+{
+    const char kInstalled[] = "Bitmap=back.bmp\r\n";
+    const char kRecord[] = "RegTopKey=C\r\n";
+    const Row rows[] = {
+        {"no VESK.INI", nullptr, "", "", Nothing, "silent", "no-config"},
+        {"a required key missing", "", "", "", [](World &w) { w.disc.WriteIni(
+             "[Window]\r\nTitle=T\r\n[Program]\r\nApplication name=app.exe\r\n[RegIni]\r\nIni file name=X\r\n"
+             "Key install dir=D\r\nSection name=S\r\n"); }, "silent", "missing-key",
+         "the required key \\\"Installer\\\" is missing"},
+        {"an outside installer", "", "", "",
+         [](World &w) { w.window = std::make_unique<ForeignWindow>("InstallShield_Win"); }, "silent",
+         "outside-installer"},
+        {"another launcher", "", "", "",
+         [](World &w) {
+             w.otherDisc = std::make_unique<Disc>();
+             w.otherDisc->WriteIni(MinimalIni());
+             w.otherLauncher.Start(w.otherDisc->Launcher(), w.otherDisc->probeLog());
+             w.otherLauncher.WaitForWindow(kLauncherClass);
+         },
+         "silent", "launcher-running"},
+        {"the application running", "", "AppWindowClass=TolvaneTestMainWindow\r\n", "",
+         [](World &w) { w.window = std::make_unique<ForeignWindow>(kAppClass); }, "silent", "application-running"},
+        {"no picture for bothTypes", "", "bothTypes=1\r\n", "", Nothing, "silent", "no-bitmap"},
+        {"wrong disc", "WrongCD=Yes\r\n", "", "", Nothing, "silent", "wrong-disc"},
+        {"a folder too long", "", "", "",
+         [](World &w) {
+             // The launcher's path then has 256 characters, one more than it holds.
+             std::string relative;
+             while (w.disc.root().size() + relative.size() < 243)
+                 relative += std::string(std::min<size_t>(243 - w.disc.root().size() - relative.size(), 50), 'd') +
+                             "\\";
+             w.folder = w.disc.MakeDir(relative);
+             CopyFileA(w.disc.Launcher().c_str(), (w.folder + "launcher.exe").c_str(), FALSE);
+             WriteTextFile(w.folder + "VESK.INI", MinimalIni());
+         },
+         "silent", "path-too-long"},
+        {"another edition", "", "", "",
+         [](World &w) {
+             w.edition = std::make_unique<RegistryKey>(HKEY_CURRENT_USER, "SOFTWARE\\Quillmoor\\Tolvane\\Settings");
+             w.edition->SetString("Demo", "");
+         },
+         "conflict", "edition-conflict"},
+        {"immediate start", kInstalled, "RunImmediately=Y\r\n", kRecord, [](World &w) { w.Installed(); }, "start", ""},
+        {"not installed", "", "", "", Nothing, "window install", ""},
+        {"installed", kInstalled, "", kRecord, [](World &w) { w.Installed(); }, "window start", ""},
+        {"second course file missing", kInstalled, "", "RegTopKey=C\r\nTarnCoursesCheck=Y\r\n",
+         [](World &w) {
+             w.disc.Write("repository\\a.course", "x");
+             w.disc.Write("repository\\b.course", "x");
+             w.Installed("a.course");
+         },
+         "window install", "", "b.course"},
+        {"a lower-case flag", "WrongCD=y\r\n", "", "", Nothing, "window install", "",
+         "WrongCD=y reads as no"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        World world;
+        world.disc.Write("back.bmp", BmpFile(2, 2, [](int, int) { return RGB(0x80, 0x80, 0x80); }));
+        if (row.window)
+            world.disc.WriteIni(MinimalIni(row.window, row.program, row.regIni));
+        row.prepare(world);
+
+        CheckerRun checked = RunChecker("--json " + Argument(world.folder));
+        EXPECT_EQ(row.outcome, Predicted(checked.out)) << checked.out;
+        EXPECT_EQ(row.reason, JsonText(checked.out, "reason"));
+        EXPECT_NE(std::string::npos, checked.out.find(row.says)) << checked.out;
+        LauncherProcess launcher;
+        ASSERT_TRUE(launcher.Start(world.folder + "launcher.exe", world.disc.probeLog()));
+        EXPECT_EQ(Predicted(checked.out), Observed(launcher));
+        if (world.otherLauncher.Running()) {
+            PostMessageA(world.otherLauncher.FindWindowOfClass(kLauncherClass), WM_CLOSE, 0, 0);
+            world.otherLauncher.WaitForExit();
+        }
+    }
+}
+
+// The files of a folder, each with its size and time of writing.
+std::string Listing(const std::string &folder)
+{
+    std::string listing;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return listing;
+    do {
+        listing += std::string(found.cFileName) + " " + std::to_string(found.nFileSizeLow) + " " +
+                   std::to_string(found.ftLastWriteTime.dwLowDateTime) + "\n";
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && found.cFileName[0] != '.')
+            listing += Listing(folder + found.cFileName + "\\");
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return listing;
+}
+
+TEST(Checker, ChangesNothing)
+{
+    Disc disc; // sets the vendor's keys aside: a run of the launcher would create them
+    disc.WriteIni(MinimalIni("Audio=startup.wav\r\nDemoMovie=intro.exe\r\n", "AppToFront=Y\r\n"));
+    disc.AddProbe("setup.exe");
+    disc.Write("startup.wav", "RIFF");
+    std::string before = Listing(disc.path());
+
+    CheckerRun checked = RunChecker("--json " + Argument(disc.root()));
+    EXPECT_EQ(0u, checked.exitCode) << checked.out;
+    EXPECT_EQ("window install", Predicted(checked.out));
+    EXPECT_EQ(before, Listing(disc.path()));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "SOFTWARE\\Quillmoor"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillmoor"));
+    EXPECT_EQ(GetFileAttributesA(disc.probeLog().c_str()), INVALID_FILE_ATTRIBUTES) << "a program was started";
+}
+
+TEST(Checker, RefusesBadInputWithStatus2)
+{
+    ScratchDir scratch("bad");
+    scratch.Write("file.txt", "x");
+    scratch.MakeDir("ini-folder\\VESK.INI");
+    struct Case {
+        std::string arguments;
+        const char *says;
+    } cases[] = {
+        {Argument(scratch / "missing"), "there is no folder"},
+        {Argument(scratch / "file.txt"), "is a file"},
+        {Argument(scratch / "ini-folder"), "is a folder, not a file"},
+        {Argument(scratch / std::string(270, 'x')), "longer than 259 characters"},
+        {"--bogus", "usage: checkdisc"},
+        {"one two", "usage: checkdisc"},
+    };
+    for (const Case &row : cases) {
+        SCOPED_TRACE(row.arguments.substr(0, 80));
+        CheckerRun checked = RunChecker(row.arguments);
+        EXPECT_EQ(2u, checked.exitCode);
+        EXPECT_NE(std::string::npos, checked.out.find(row.says)) << checked.out;
+    }
+}
+
+} // namespace
