@@ -1,0 +1,190 @@
+// The start-up benchmark (scripts/bench runs it under Wine):
+//
+//   bench.exe [RUNS] [LAUNCHER.exe]
+//
+// Times, in turns, from process start to a visible window: the bare window
+// (bare.exe) and launcher.exe on three discs (Install offered with a sound,
+// Install without one, Start). Then the launcher's CPU time while its window
+// sits idle for 5 s, and the size of launcher.exe's sections without its
+// resources. Prints a table and, last, one line with the ratios.
+#include "tests/support/e2e.h"
+
+#include <algorithm>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+double Now()
+{
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+struct Case {
+    const char *name;
+    std::string program;
+    const char *windowClass;
+    std::vector<double> times;
+};
+
+// Starts the program from its folder; the milliseconds until its window is
+// visible, or -1 when none came. The window is closed afterwards.
+double TimeToWindow(const Case &c)
+{
+    std::string folder = c.program.substr(0, c.program.find_last_of('\\') + 1);
+    std::string commandLine = "\"" + c.program + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    double start = Now();
+    if (!CreateProcessA(c.program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                        &startup, &process))
+        return -1;
+    HWND window = nullptr;
+    double shown = -1;
+    while (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT && Now() - start < 10000) {
+        window = FindWindowA(c.windowClass, nullptr);
+        if (window && IsWindowVisible(window)) {
+            shown = Now() - start;
+            break;
+        }
+        Sleep(1);
+    }
+    if (window)
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0)
+        TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return shown;
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    size_t n = values.size();
+    return n == 0 ? 0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+double Milliseconds(const FILETIME &user, const FILETIME &kernel)
+{
+    auto ticks = [](const FILETIME &t) { return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    return static_cast<double>(ticks(user) + ticks(kernel)) / 10000.0;
+}
+
+// CPU time the launcher spends while its window is shown and nobody touches it.
+double IdleCpu(const Case &c, DWORD idleMs)
+{
+    std::string folder = c.program.substr(0, c.program.find_last_of('\\') + 1);
+    LauncherProcess launcher;
+    if (!launcher.Start(c.program, folder + "probe.log"))
+        return -1;
+    HWND window = launcher.WaitForWindow(kLauncherClass);
+    if (!window)
+        return -1;
+    WaitForInputIdle(launcher.handle(), 5000);
+    FILETIME created, exited, kernel0, user0, kernel1, user1;
+    GetProcessTimes(launcher.handle(), &created, &exited, &kernel0, &user0);
+    Sleep(idleMs);
+    GetProcessTimes(launcher.handle(), &created, &exited, &kernel1, &user1);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    launcher.WaitForExit();
+    return Milliseconds(user1, kernel1) - Milliseconds(user0, kernel0);
+}
+
+// The sizes in memory of the executable's sections, resources apart.
+std::string SectionSizes(const std::string &exe, double &totalKiB)
+{
+    std::string bytes = ReadTextFile(exe);
+    totalKiB = 0;
+    if (bytes.size() < sizeof(IMAGE_DOS_HEADER))
+        return "(cannot read " + exe + ")";
+    auto *dos = reinterpret_cast<const IMAGE_DOS_HEADER *>(bytes.data());
+    auto *nt = reinterpret_cast<const IMAGE_NT_HEADERS32 *>(bytes.data() + dos->e_lfanew);
+    auto *section = IMAGE_FIRST_SECTION(nt);
+    std::string list;
+    for (int i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
+        std::string name(reinterpret_cast<const char *>(section->Name), strnlen(
+                                                                            reinterpret_cast<const char *>(section->Name), 8));
+        if (name == ".rsrc")
+            continue;
+        totalKiB += section->Misc.VirtualSize / 1024.0;
+        char entry[64];
+        snprintf(entry, sizeof entry, "%s%s %.1f", list.empty() ? "" : ", ", name.c_str(),
+                 section->Misc.VirtualSize / 1024.0);
+        list += entry;
+    }
+    return list;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    int runs = argc > 1 ? atoi(argv[1]) : 15;
+    std::string launcherExe = argc > 2 ? argv[2] : BuildDir() + "launcher.exe";
+    if (runs < 1)
+        return 2;
+
+    // Three discs, each with its own copy of the launcher.
+    Disc withSound, silent, installed;
+    for (const Disc *disc : {&withSound, &silent, &installed})
+        CopyFileA(launcherExe.c_str(), disc->Launcher().c_str(), FALSE);
+    withSound.WriteIni(MinimalIni("Audio=startup.wav\r\n"));
+    CopyFileA((BuildDir() + "demo-disc\\startup.wav").c_str(), (withSound.root() + "startup.wav").c_str(), FALSE);
+    silent.WriteIni(MinimalIni());
+    installed.WriteIni(MinimalIni("Bitmap=back.bmp\r\n", "", "RegTopKey=C\r\n"));
+    installed.Write("back.bmp", BmpFile(300, 140, [](int x, int y) { return RGB(x % 256, y, 128); }));
+    ScratchDir installation("inst");
+    installed.CopyProbeTo(installation / "app.exe");
+    RegistryKey top(HKEY_CURRENT_USER, "Software\\TolvaneTestRecord");
+    RegistryKey record(HKEY_CURRENT_USER, "Software\\TolvaneTestRecord\\Setup\\Settings");
+    record.SetString("InstallDir", installation.path());
+
+    std::vector<Case> cases = {
+        {"bare window", BuildDir() + "bare.exe", "VeskBareWindow", {}},
+        {"Install, with sound", withSound.Launcher(), kLauncherClass, {}},
+        {"Install, no sound", silent.Launcher(), kLauncherClass, {}},
+        {"Start", installed.Launcher(), kLauncherClass, {}},
+    };
+    // Once each first: the files come into the cache, Wine's desktop is up.
+    for (const Case &c : cases)
+        TimeToWindow(c);
+    for (int run = 0; run < runs; ++run) {
+        for (Case &c : cases)
+            c.times.push_back(TimeToWindow(c));
+    }
+
+    double bare = Median(cases[0].times);
+    printf("%-22s %10s %10s %8s\n", "start to window", "median ms", "min ms", "ratio");
+    std::string ratios;
+    bool failed = false;
+    for (const Case &c : cases) {
+        bool none = std::find(c.times.begin(), c.times.end(), -1.0) != c.times.end();
+        failed = failed || none;
+        double median = Median(c.times);
+        printf("%-22s %10.1f %10.1f %8.2f%s\n", c.name, median, *std::min_element(c.times.begin(), c.times.end()),
+               median / bare, none ? "  (a run showed no window)" : "");
+        if (&c != &cases[0]) {
+            char ratio[64];
+            snprintf(ratio, sizeof ratio, "%s%s %.2f", ratios.empty() ? "" : ", ", c.name, median / bare);
+            ratios += ratio;
+        }
+    }
+    double idle = IdleCpu(cases[1], 5000);
+    printf("idle CPU over 5 s: %.1f ms\n", idle);
+    double kib = 0;
+    std::string sections = SectionSizes(launcherExe, kib);
+    printf("sections without resources: %.1f KiB (%s)\n", kib, sections.c_str());
+    printf("ratios to the bare window: %s; idle CPU %.1f ms; sections %.1f KiB\n", ratios.c_str(), idle, kib);
+    return failed ? 1 : 0;
+}
