@@ -1,12 +1,15 @@
 // The sample disc as the build assembles it in demo-disc\, with its real
 // installer: the launcher offers Install, the installer's pages install the
 // demo, the launcher then offers Start, which starts the demo application,
-// and the uninstaller Windows lists takes everything away again.
+// and the uninstaller Windows lists takes everything away again. And the
+// same disc from its image, tolvane-demo.iso, in a CD-ROM drive.
 #include "tests/support/e2e.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
+#include <winternl.h>
 
+#include <cstdio>
 #include <set>
 #include <string>
 
@@ -91,7 +94,9 @@ public:
         DWORD pid = 0;
         if (window_)
             GetWindowThreadProcessId(window_, &pid);
-        process_ = pid ? OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, pid) : nullptr;
+        process_ = pid ? OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION | PROCESS_VM_READ,
+                                     FALSE, pid)
+                       : nullptr;
     }
     ~StartedProgram()
     {
@@ -107,6 +112,7 @@ public:
     StartedProgram &operator=(const StartedProgram &) = delete;
 
     HWND window() const { return window_; }
+    HANDLE process() const { return process_; }
     // Its exit code, or STILL_ACTIVE when it did not end in time.
     DWORD WaitForExit() const
     {
@@ -270,6 +276,109 @@ TEST(SampleDisc, InstallStartThenUninstall)
     EXPECT_EQ("Install", WindowText(GetDlgItem(window, kAction)));
     Press(window, kQuit);
     EXPECT_EQ(0u, launcher.WaitForExit());
+}
+
+// How a process was started, as its process parameters hold it. The
+// layout is the 32-bit one: the current folder at 0x24, the command line at
+// 0x40, each a UNICODE_STRING.
+struct StartedAs {
+    std::string commandLine;
+    std::string directory;
+};
+
+std::string ReadProcessText(HANDLE process, const BYTE *parameters, size_t offset)
+{
+    UNICODE_STRING text = {};
+    if (!ReadProcessMemory(process, parameters + offset, &text, sizeof text, nullptr))
+        return "(unreadable)";
+    std::wstring wide(text.Length / sizeof(wchar_t), L'\0');
+    if (!ReadProcessMemory(process, text.Buffer, &wide[0], text.Length, nullptr))
+        return "(unreadable)";
+    char narrow[1024] = "";
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, narrow, sizeof narrow, nullptr, nullptr);
+    return narrow;
+}
+
+StartedAs HowStarted(HANDLE process)
+{
+    auto query = reinterpret_cast<decltype(&NtQueryInformationProcess)>(
+        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+    PROCESS_BASIC_INFORMATION basic = {};
+    const BYTE *parameters = nullptr;
+    if (!query || query(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0 ||
+        !ReadProcessMemory(process, reinterpret_cast<const BYTE *>(basic.PebBaseAddress) + 0x10, &parameters,
+                           sizeof parameters, nullptr))
+        return {"(unreadable)", "(unreadable)"};
+    return {ReadProcessText(process, parameters, 0x40), ReadProcessText(process, parameters, 0x24)};
+}
+
+// Every file and folder below folder, with its size and time: what a write
+// would change.
+std::string Listing(const std::string &folder)
+{
+    std::string listing;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return listing;
+    do {
+        std::string name = found.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        listing += folder + name + " " + std::to_string(found.nFileSizeLow) + " " +
+                   std::to_string(found.ftLastWriteTime.dwLowDateTime) + "\n";
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            listing += Listing(folder + name + "\\");
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return listing;
+}
+
+// The sample disc's image in drive D:, a CD-ROM drive, started as AutoPlay
+// starts it: D:\launcher.exe in the current folder D:\. scripts/test puts the
+// image there (scripts/cd-drive) before Wine's session starts, when Wine
+// learns its drives, and takes it out at the end of the run.
+TEST(SampleDiscImage, InstallsAndStartsFromACdRomDrive)
+{
+    const std::string drive = "D:\\";
+    ASSERT_EQ(static_cast<UINT>(DRIVE_CDROM), GetDriveTypeA(drive.c_str()))
+        << "D: is no CD-ROM drive: scripts/test puts the sample disc's image there";
+    std::printf("D: holds %s", ReadTextFile(BuildDir() + "test-prefix\\cd-drive\\inserted").c_str());
+    ASSERT_EQ(ReadTextFile(BuildDir() + "demo-disc\\VESK.INI"), ReadTextFile(drive + "VESK.INI"));
+    DemoInstallation installation;
+    std::string before = Listing(drive);
+    ASSERT_FALSE(before.empty());
+
+    {
+        LauncherProcess launcher;
+        HWND window = ShowLauncher(launcher, drive);
+        ASSERT_NE(nullptr, window);
+        EXPECT_EQ("Install", WindowText(GetDlgItem(window, kAction)));
+        Press(window, kAction);
+        EXPECT_EQ(0u, launcher.WaitForExit());
+    }
+    {
+        StartedProgram installer("#32770", "Tolvane Demo Setup");
+        ASSERT_NE(nullptr, installer.window());
+        // The launcher's folder, D:\, followed by the disc's Installer value.
+        StartedAs started = HowStarted(installer.process());
+        EXPECT_EQ("D:\\TolvaneDemoSetup.exe", started.commandLine);
+        EXPECT_EQ(drive, started.directory);
+        EXPECT_EQ(0u, InstallThroughThePages(installer));
+    }
+    {
+        LauncherProcess launcher;
+        HWND window = ShowLauncher(launcher, drive);
+        ASSERT_NE(nullptr, window);
+        EXPECT_EQ("Start", WindowText(GetDlgItem(window, kAction)));
+        Press(window, kAction);
+        StartedProgram app("TolvaneDemoApp");
+        ASSERT_NE(nullptr, app.window());
+        EXPECT_EQ(installation.folder, HowStarted(app.process()).directory);
+        EXPECT_EQ(0u, launcher.WaitForExit());
+        EXPECT_TRUE(app.Close());
+    }
+    EXPECT_EQ(before, Listing(drive));
 }
 
 } // namespace
