@@ -204,6 +204,25 @@ PathSetAside::~PathSetAside()
         MoveFileA(aside_.c_str(), path_.c_str());
 }
 
+KeySetAside::KeySetAside(HKEY root, const std::string &subKey) : root_(root), subKey_(subKey)
+{
+    std::string aside = subKey_ + ".set-aside-" + std::to_string(GetCurrentProcessId());
+    DeleteKeyTree(root_, aside);
+    if (CopyKeyTree(root_, subKey_, root_, aside)) {
+        aside_ = aside;
+        DeleteKeyTree(root_, subKey_);
+    }
+}
+
+KeySetAside::~KeySetAside()
+{
+    DeleteKeyTree(root_, subKey_);
+    if (aside_.empty())
+        return;
+    CopyKeyTree(root_, aside_, root_, subKey_);
+    DeleteKeyTree(root_, aside_);
+}
+
 void RegistryKey::SetBytes(const std::string &name, const void *data, DWORD size, DWORD type) const
 {
     HKEY key;

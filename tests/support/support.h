@@ -86,6 +86,22 @@ private:
     std::string aside_;
 };
 
+// A registry key made absent for a test and put back afterwards, with
+// everything below it: moved aside beside itself, and whatever the test left
+// in its place removed.
+class KeySetAside {
+public:
+    KeySetAside(HKEY root, const std::string &subKey);
+    ~KeySetAside();
+    KeySetAside(const KeySetAside &) = delete;
+    KeySetAside &operator=(const KeySetAside &) = delete;
+
+private:
+    HKEY root_;
+    std::string subKey_;
+    std::string aside_;
+};
+
 // A minimal VESK.INI: the six required values and whatever follows in each
 // section.
 std::string MinimalIni(const std::string &extraWindow = "", const std::string &extraProgram = "",
