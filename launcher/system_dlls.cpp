@@ -19,11 +19,15 @@ void RestrictDllSearch()
     // Windows 8, and 7 or Vista with update KB2533623: the system folder alone,
     // for every DLL loaded from now on, also by system DLLs on our behalf.
     auto setDefault = Kernel32Function<BOOL(WINAPI *)(DWORD)>("SetDefaultDllDirectories");
-    if (setDefault && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32))
-        return;
-    // Older Windows: at least not the current folder.
-    if (auto setDirectory = Kernel32Function<BOOL(WINAPI *)(LPCSTR)>("SetDllDirectoryA"))
-        setDirectory("");
+    if (!setDefault || !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+        // Older Windows: at least not the current folder.
+        if (auto setDirectory = Kernel32Function<BOOL(WINAPI *)(LPCSTR)>("SetDllDirectoryA"))
+            setDirectory("");
+    }
+    // A system DLL that another loads by name when it first draws, by a way
+    // that skips the restriction above (Wine's delayed imports, or a Windows
+    // without it): loaded first from the system folder, it is the one found.
+    LoadSystemLibrary("msimg32.dll");
 }
 
 HMODULE LoadSystemLibrary(const char *name)
