@@ -20,8 +20,16 @@ void RegisterLauncherClass(HINSTANCE instance)
 int RunMessageLoop()
 {
     MSG message;
+    bool drawn = false;
     for (;;) {
         if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            // The first time nothing is left to do, the window is drawn: the
+            // sound starts now, its library no longer holding the window back.
+            if (!drawn) {
+                drawn = true;
+                PlayStartupSound();
+                continue;
+            }
             WaitMessage();
             continue;
         }
@@ -58,9 +66,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR, int)
         return -1;
     SizeAndCenterWindow(window);
     ShowWindow(window, SW_SHOW);
-    // Asynchronous, and after the window: loading the sound library would
-    // only hold the window back.
-    PlayStartupSound();
 
     int exitCode = RunMessageLoop();
 
