@@ -217,36 +217,18 @@ TEST(Checker, AgreesWithTheLauncher)
     }
 }
 
-// The files of a folder, each with its size and time of writing.
-std::string Listing(const std::string &folder)
-{
-    std::string listing;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return listing;
-    do {
-        listing += std::string(found.cFileName) + " " + std::to_string(found.nFileSizeLow) + " " +
-                   std::to_string(found.ftLastWriteTime.dwLowDateTime) + "\n";
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && found.cFileName[0] != '.')
-            listing += Listing(folder + found.cFileName + "\\");
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return listing;
-}
-
 TEST(Checker, ChangesNothing)
 {
     Disc disc; // sets the vendor's keys aside: a run of the launcher would create them
     disc.WriteIni(MinimalIni("Audio=startup.wav\r\nDemoMovie=intro.exe\r\n", "AppToFront=Y\r\n"));
     disc.AddProbe("setup.exe");
     disc.Write("startup.wav", "RIFF");
-    std::string before = Listing(disc.path());
+    std::string before = FolderListing(disc.path());
 
     CheckerRun checked = RunChecker("--json " + Argument(disc.root()));
     EXPECT_EQ(0u, checked.exitCode) << checked.out;
     EXPECT_EQ("window install", Predicted(checked.out));
-    EXPECT_EQ(before, Listing(disc.path()));
+    EXPECT_EQ(before, FolderListing(disc.path()));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "SOFTWARE\\Quillmoor"));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillmoor"));
     EXPECT_EQ(GetFileAttributesA(disc.probeLog().c_str()), INVALID_FILE_ATTRIBUTES) << "a program was started";

@@ -318,28 +318,6 @@ StartedAs HowStarted(HANDLE process)
     return {ReadProcessText(process, parameters, 0x40), ReadProcessText(process, parameters, 0x24)};
 }
 
-// Every file and folder below folder, with its size and time: what a write
-// would change.
-std::string Listing(const std::string &folder)
-{
-    std::string listing;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return listing;
-    do {
-        std::string name = found.cFileName;
-        if (name == "." || name == "..")
-            continue;
-        listing += folder + name + " " + std::to_string(found.nFileSizeLow) + " " +
-                   std::to_string(found.ftLastWriteTime.dwLowDateTime) + "\n";
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            listing += Listing(folder + name + "\\");
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return listing;
-}
-
 // The sample disc's image in drive D:, a CD-ROM drive, started as AutoPlay
 // starts it: D:\launcher.exe in the current folder D:\. scripts/test puts the
 // image there (scripts/cd-drive) before Wine's session starts, when Wine
@@ -352,7 +330,7 @@ TEST(SampleDiscImage, InstallsAndStartsFromACdRomDrive)
     std::printf("D: holds %s", ReadTextFile(BuildDir() + "test-prefix\\cd-drive\\inserted").c_str());
     ASSERT_EQ(ReadTextFile(BuildDir() + "demo-disc\\VESK.INI"), ReadTextFile(drive + "VESK.INI"));
     DemoInstallation installation;
-    std::string before = Listing(drive);
+    std::string before = FolderListing(drive);
     ASSERT_FALSE(before.empty());
 
     {
@@ -384,7 +362,7 @@ TEST(SampleDiscImage, InstallsAndStartsFromACdRomDrive)
         EXPECT_EQ(0u, launcher.WaitForExit());
         EXPECT_TRUE(app.Close());
     }
-    EXPECT_EQ(before, Listing(drive));
+    EXPECT_EQ(before, FolderListing(drive));
 }
 
 } // namespace

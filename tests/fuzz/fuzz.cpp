@@ -326,27 +326,6 @@ void WriteFiles(const std::string &folder, const std::map<std::string, std::stri
     }
 }
 
-// Names, sizes and times of writing of every file below a folder.
-std::string Listing(const std::string &folder)
-{
-    std::string listing;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return listing;
-    do {
-        std::string name = found.cFileName;
-        if (name == "." || name == "..")
-            continue;
-        listing += folder + name + " " + std::to_string(found.nFileSizeLow) + " " +
-                   std::to_string(found.ftLastWriteTime.dwLowDateTime) + "\n";
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            listing += Listing(folder + name + "\\");
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return listing;
-}
-
 // Tells whether anything below a key changed while it was armed.
 class RegistryWatch {
 public:
@@ -412,7 +391,7 @@ Result Run(const Case &c)
     bool edition = false;
     for (const Case::Value &v : c.values)
         edition = edition || v.key == kEditionKey;
-    std::string before = Listing(disc.root()) + Listing(installation.path());
+    std::string before = FolderListing(disc.root()) + FolderListing(installation.path());
 
     Result result{Normal, ""};
     DWORD code = STILL_ACTIVE;
@@ -449,7 +428,7 @@ Result Run(const Case &c)
         return result;
     if (!edition && !(VendorKeyEmpty(HKEY_CURRENT_USER) && VendorKeyEmpty(HKEY_LOCAL_MACHINE)))
         return {Wrote, "a vendor key is not empty"};
-    std::string after = Listing(disc.root()) + Listing(installation.path());
+    std::string after = FolderListing(disc.root()) + FolderListing(installation.path());
     if (after != before)
         return {Wrote, "the disc's or the installation's files changed"};
     return result;

@@ -63,6 +63,26 @@ void RemoveTree(const std::string &dir)
     RemoveDirectoryA(dir.c_str());
 }
 
+std::string FolderListing(const std::string &folder)
+{
+    std::string listing;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return listing;
+    do {
+        std::string name = found.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        listing += folder + name + " " + std::to_string(found.nFileSizeLow) + " " +
+                   std::to_string(found.ftLastWriteTime.dwLowDateTime) + "\n";
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            listing += FolderListing(folder + name + "\\");
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return listing;
+}
+
 ScratchDir::ScratchDir(const std::string &tag)
 {
     char temp[MAX_PATH];

@@ -18,6 +18,10 @@ void MakeDirs(const std::string &path);
 // Removes a folder, named with its last backslash, and everything in it.
 void RemoveTree(const std::string &dir);
 
+// Every file and folder below folder (named with its last backslash), with
+// its size and time of writing: what a write would change.
+std::string FolderListing(const std::string &folder);
+
 // A fresh folder under the temporary folder, removed with everything in it.
 class ScratchDir {
 public:
