@@ -1,4 +1,5 @@
-// The launcher's run-time record, its start-up chain, its commands, and the
+// The launcher's run-time record, what its start-up found, the start-up
+// chain and its effects, the commands, the DLLs it loads itself, and the
 // bounded text helpers every part of the program writes its buffers with.
 #pragma once
 
@@ -125,6 +126,8 @@ bool StartApplicationNow();
 // Sets Found.end and returns 0, which ends the start-up chain.
 int  EndStartup(StartupEnd why);
 
+// The start-up chain from the launcher's folder to the sound; 0 when a step
+// ended start-up (Found.end says why).
 int  InitLauncher(const char *launcherFile = nullptr);
 int  LocateModuleDir();
 // Takes the launcher's folder from its file's path; 0 when it does not fit.

@@ -89,8 +89,9 @@ void PlayStartupSound()
         return;
     auto play = SystemFunction<decltype(&PlaySoundA)>("winmm.dll", "PlaySoundA");
     // As read, not as found: a relative name resolves against the current
-    // folder, which nothing has changed yet; a file that can't be played is
-    // silence, never the system's default sound.
+    // folder, still the one start-up began in (only Install changes it, and
+    // Install closes the launcher); a file that can't be played is silence,
+    // never the system's default sound.
     if (play)
         play(Settings.Audio, nullptr, SND_FILENAME | SND_NODEFAULT | SND_ASYNC);
 }
