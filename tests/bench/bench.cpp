@@ -142,8 +142,8 @@ std::string SectionSizes(const std::string &exe, double &totalKiB)
     auto *section = IMAGE_FIRST_SECTION(nt);
     std::string list;
     for (int i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
-        std::string name(reinterpret_cast<const char *>(section->Name), strnlen(
-                                                                            reinterpret_cast<const char *>(section->Name), 8));
+        const char *field = reinterpret_cast<const char *>(section->Name);
+        std::string name(field, strnlen(field, 8)); // eight bytes, not always terminated
         if (name == ".rsrc")
             continue;
         totalKiB += section->Misc.VirtualSize / 1024.0;
