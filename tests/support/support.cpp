@@ -150,13 +150,7 @@ RegistryKey::~RegistryKey()
 namespace {
 
 const char kVendorKey[] = "SOFTWARE\\Quillmoor";
-// Where the vendor's keys wait while a test runs, one key per hive.
-const char kSetAsideKey[] = "Software\\VeskTestsSetAside";
-const struct {
-    HKEY root;
-    const char *name;
-} kHives[] = {{HKEY_CURRENT_USER, "CurrentUser"}, {HKEY_LOCAL_MACHINE, "LocalMachine"}};
-int vendorKeysGuards = 0;
+int vendorKeysGuards = 0; // of the running test
 
 // Copies a key with everything below it; false when there was nothing to copy.
 bool CopyKeyTree(HKEY fromRoot, const std::string &from, HKEY toRoot, const std::string &to)
@@ -181,23 +175,13 @@ VendorKeysSetAside::VendorKeysSetAside()
 {
     if (vendorKeysGuards++ > 0)
         return;
-    DeleteKeyTree(HKEY_CURRENT_USER, kSetAsideKey);
-    for (const auto &hive : kHives) {
-        if (CopyKeyTree(hive.root, kVendorKey, HKEY_CURRENT_USER, std::string(kSetAsideKey) + "\\" + hive.name))
-            DeleteKeyTree(hive.root, kVendorKey);
-    }
+    user_ = std::make_unique<KeySetAside>(HKEY_CURRENT_USER, kVendorKey);
+    machine_ = std::make_unique<KeySetAside>(HKEY_LOCAL_MACHINE, kVendorKey);
 }
 
 VendorKeysSetAside::~VendorKeysSetAside()
 {
-    if (--vendorKeysGuards > 0)
-        return;
-    for (const auto &hive : kHives) {
-        std::string aside = std::string(kSetAsideKey) + "\\" + hive.name;
-        DeleteKeyTree(hive.root, kVendorKey);
-        CopyKeyTree(HKEY_CURRENT_USER, aside, hive.root, kVendorKey);
-    }
-    DeleteKeyTree(HKEY_CURRENT_USER, kSetAsideKey);
+    --vendorKeysGuards; // the first guard's keys go back as its members go
 }
 
 PathSetAside::PathSetAside(const std::string &path) : path_(path)

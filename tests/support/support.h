@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -61,35 +62,6 @@ private:
 bool KeyExists(HKEY root, const std::string &subKey);
 void DeleteKeyTree(HKEY root, const std::string &subKey);
 
-// The vendor's keys ("SOFTWARE\Quillmoor" in both hives, which the launcher
-// creates and under which the settings of the installed edition live), as a
-// test needs them: the first guard of a test sets them aside, so that the
-// test starts without them whatever earlier tests, runs or installations
-// left; the last guard to go removes what the test made and puts back what
-// was there. Make one before anything that creates keys below them (a
-// launcher run, a RegistryKey below them), so that it goes after.
-class VendorKeysSetAside {
-public:
-    VendorKeysSetAside();
-    ~VendorKeysSetAside();
-    VendorKeysSetAside(const VendorKeysSetAside &) = delete;
-    VendorKeysSetAside &operator=(const VendorKeysSetAside &) = delete;
-};
-
-// A file or folder made absent for a test and put back afterwards: moved
-// aside, and whatever the test left in its place removed.
-class PathSetAside {
-public:
-    explicit PathSetAside(const std::string &path);
-    ~PathSetAside();
-    PathSetAside(const PathSetAside &) = delete;
-    PathSetAside &operator=(const PathSetAside &) = delete;
-
-private:
-    std::string path_;
-    std::string aside_;
-};
-
 // A registry key made absent for a test and put back afterwards, with
 // everything below it: moved aside beside itself, and whatever the test left
 // in its place removed.
@@ -103,6 +75,38 @@ public:
 private:
     HKEY root_;
     std::string subKey_;
+    std::string aside_;
+};
+
+// The vendor's keys ("SOFTWARE\Quillmoor" in both hives, which the launcher
+// creates and under which the settings of the installed edition live), as a
+// test needs them: the first guard of a test sets them aside, so that the
+// test starts without them whatever earlier tests, runs or installations
+// left; the last guard to go removes what the test made and puts back what
+// was there. Make one before anything that creates keys below them (a
+// launcher run, a RegistryKey below them), so that it goes after.
+class VendorKeysSetAside {
+public:
+    VendorKeysSetAside();
+    ~VendorKeysSetAside();
+    VendorKeysSetAside(const VendorKeysSetAside &) = delete;
+    VendorKeysSetAside &operator=(const VendorKeysSetAside &) = delete;
+
+private:
+    std::unique_ptr<KeySetAside> user_, machine_; // held by the first guard only
+};
+
+// A file or folder made absent for a test and put back afterwards: moved
+// aside, and whatever the test left in its place removed.
+class PathSetAside {
+public:
+    explicit PathSetAside(const std::string &path);
+    ~PathSetAside();
+    PathSetAside(const PathSetAside &) = delete;
+    PathSetAside &operator=(const PathSetAside &) = delete;
+
+private:
+    std::string path_;
     std::string aside_;
 };
 
