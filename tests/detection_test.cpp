@@ -164,13 +164,6 @@ const char *FormName(Form form)
     }
 }
 
-std::string WindowsDir()
-{
-    char dir[MAX_PATH];
-    GetWindowsDirectoryA(dir, sizeof dir);
-    return dir;
-}
-
 // A file in the Windows directory, removed afterwards.
 class WindowsFile {
 public:

@@ -268,13 +268,6 @@ std::string Replace(std::string text, const std::string &from, const std::string
     return text;
 }
 
-std::string WindowsDir()
-{
-    char dir[MAX_PATH];
-    GetWindowsDirectoryA(dir, sizeof dir);
-    return dir;
-}
-
 // Everything a case puts on the machine, removed when it goes.
 class Machine {
 public:

@@ -17,6 +17,13 @@ std::string BuildDir()
     return dir.substr(0, dir.find_last_of("\\/") + 1);
 }
 
+std::string WindowsDir()
+{
+    char dir[MAX_PATH];
+    GetWindowsDirectoryA(dir, sizeof dir);
+    return dir;
+}
+
 std::string ReadTextFile(const std::string &path)
 {
     std::ifstream in(path, std::ios::binary);

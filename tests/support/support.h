@@ -12,6 +12,9 @@
 // and probe.exe; ends with a backslash.
 std::string BuildDir();
 
+// The Windows folder, without a final backslash.
+std::string WindowsDir();
+
 std::string ReadTextFile(const std::string &path);
 void WriteTextFile(const std::string &path, const std::string &text);
 // Makes a folder and every missing folder above it.
