@@ -9,7 +9,8 @@
 ;   uninstall.exe /S          (in the installation folder) removes it all
 ;
 ; The build defines OUTFILE, APP (the built TolvaneDemo.exe), COURSES (the
-; disc's repository folder) and ICON (the launcher's icon).
+; disc's repository folder) and ICON (the launcher's icon); to sign, also SIGN
+; (scripts/sign) and SIGN_CERT with SIGN_KEY, or SIGN_PKCS12.
 
 Unicode true
 SetCompressor /SOLID lzma
@@ -31,6 +32,18 @@ OutFile "${OUTFILE}"
 RequestExecutionLevel user
 InstallDir "$LOCALAPPDATA\${PRODUCT}"
 BrandingText "${PUBLISHER}"
+
+; The uninstaller is signed before the installer takes it in, the installer
+; once it is written; "= 0": a signing that fails stops the build.
+!ifdef SIGN_PKCS12
+  !define SIGN_WITH '--pkcs12 "${SIGN_PKCS12}" --'
+!else ifdef SIGN_CERT
+  !define SIGN_WITH '"${SIGN_CERT}" "${SIGN_KEY}"'
+!endif
+!ifdef SIGN_WITH
+  !uninstfinalize '"${SIGN}" --name "${PRODUCT} Uninstall" ${SIGN_WITH} "%1"' = 0
+  !finalize '"${SIGN}" --name "${PRODUCT} Setup" ${SIGN_WITH} "%1"' = 0
+!endif
 
 VIProductVersion "${VERSION}.0.0"
 VIAddVersionKey /LANG=1033 ProductName "${PRODUCT}"
