@@ -1,10 +1,11 @@
 // The launcher's run-time record, what its start-up found, the start-up
-// chain and its effects, the commands, the DLLs it loads itself, and the
-// bounded text helpers every part of the program writes its buffers with.
+// chain and its effects, the commands, and starting programs.
 #pragma once
 
+#include "base/system_dlls.h"
+#include "base/text.h"
+
 #include <windows.h>
-#include <stddef.h>
 
 #define LAUNCHER_CLASS "KOV:Autoplay"
 
@@ -137,19 +138,6 @@ int  LocateDiscDir(const char *launcherFile);
 int  KeepDirectoryPart(char *path, DWORD length);
 void OnCommand(WORD notification, HWND window, WORD controlId);
 
-// Keeps every DLL loaded from now on to the system folder; the first thing
-// the launcher does.
-void RestrictDllSearch();
-// Loads a DLL from the system folder, whatever lies beside the launcher.
-HMODULE LoadSystemLibrary(const char *name);
-// A function of a system DLL, loaded when first needed; null when missing.
-template <typename Function>
-Function SystemFunction(const char *dll, const char *name)
-{
-    HMODULE module = LoadSystemLibrary(dll);
-    return module ? reinterpret_cast<Function>(reinterpret_cast<void *>(GetProcAddress(module, name))) : nullptr;
-}
-
 // Starts directory + program (which may carry arguments) as its own process,
 // showing its window normally when asked, and waits up to idleWaitMs (0: not
 // at all) until it is ready for input. False when it was not started, also
@@ -162,42 +150,3 @@ const char *SplitCommandLine(const char *commandLine, char (&program)[MAX_PATH])
 // Starts a command line through the shell, which asks the user's consent for a
 // program that must run elevated; the current directory is passed on.
 bool StartWithConsent(const char *commandLine, DWORD idleWaitMs);
-
-// Bounded text: each writes at most size bytes, always NUL-terminates, and
-// returns false when the whole text did not fit (the buffer then holds what
-// fitted).
-bool TextCopy(char *dst, size_t size, const char *src);
-bool TextAppend(char *dst, size_t size, const char *src);
-// Replaces each "%s" of format, in order, with the next argument, taken
-// literally: the one conversion the launcher's texts have.
-bool TextFormat(char *dst, size_t size, const char *format, ...);
-// Appends length bytes of src, a text of the given code page, as Unicode.
-bool TextAppendWide(wchar_t *dst, size_t size, const char *src, size_t length, UINT codePage);
-
-template <size_t N> bool TextCopy(char (&dst)[N], const char *src) { return TextCopy(dst, N, src); }
-template <size_t N> bool TextAppend(char (&dst)[N], const char *src) { return TextAppend(dst, N, src); }
-template <size_t N, typename... Args>
-bool TextFormat(char (&dst)[N], const char *format, Args... args) { return TextFormat(dst, N, format, args...); }
-
-template <size_t N> bool TextToWide(wchar_t (&dst)[N], const char *src, UINT codePage)
-{
-    dst[0] = L'\0';
-    return TextAppendWide(dst, N, src, lstrlenA(src), codePage);
-}
-
-// Copies the first length characters of src (all of it when shorter); false
-// when they did not fit.
-template <size_t N> bool TextCopyPrefix(char (&dst)[N], const char *src, size_t length)
-{
-    TextCopy(dst, length < N ? length + 1 : N, src);
-    return length < N;
-}
-
-// Joins texts into dst by plain concatenation; false when they do not fit.
-template <size_t N, typename... Parts>
-bool TextJoin(char (&dst)[N], const char *first, Parts... rest)
-{
-    bool fits = TextCopy(dst, N, first);
-    ((fits = TextAppend(dst, N, rest) && fits), ...);
-    return fits;
-}
