@@ -2,8 +2,6 @@
 #include "config/config.h"
 #include "launcher/launcher.h"
 
-LauncherSettings Settings;
-
 namespace {
 
 template <size_t N>

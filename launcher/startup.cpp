@@ -5,12 +5,6 @@
 #include "install/install.h"
 #include "ui/ui.h"
 
-int EndStartup(StartupEnd why)
-{
-    Found.end = why;
-    return 0;
-}
-
 int KeepDirectoryPart(char *path, DWORD length)
 {
     // Index 0 is never examined: a folder must keep a name before its separator.
