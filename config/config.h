@@ -1,5 +1,5 @@
-// The configuration read from VESK.INI, the captions chosen by its language,
-// and the registry checks that may refuse to start.
+// Reading VESK.INI into Settings, the captions chosen by its language, and
+// the registry checks that may refuse to start.
 #pragma once
 
 #include "records/settings.h"
@@ -23,7 +23,9 @@ struct SettingKey {
 extern const SettingKey SettingKeys[];
 extern const size_t SettingKeyCount;
 
-int  LoadLauncherSettings();
+// Reads VESK.INI, beside the launcher, into Settings; 0 when start-up ends
+// (no file, a required key missing, or a path too long).
+int  ReadSettings();
 void SetCaptionsByLanguage();
 void EnsureVendorKeys();
 int  CheckEditionConflict();      // 1 when another edition is installed

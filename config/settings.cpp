@@ -69,7 +69,7 @@ const SettingKey SettingKeys[] = {
 };
 const size_t SettingKeyCount = sizeof SettingKeys / sizeof SettingKeys[0];
 
-int LoadLauncherSettings()
+int ReadSettings()
 {
     Found.missingKey = nullptr;
     Found.settingsLoaded = false;
@@ -92,11 +92,5 @@ int LoadLauncherSettings()
         }
     }
     Found.settingsLoaded = true;
-
-    SetCaptionsByLanguage();
-    if (CheckEditionConflict())
-        return EndStartup(StartupEnd::EditionConflict);
-    if (!CheckRunningApplication(Found.appWindowClass))
-        return EndStartup(StartupEnd::ApplicationRunning);
     return 1;
 }

@@ -23,6 +23,9 @@ void ActOnStartup();
 // could not be started.
 bool StartApplicationNow();
 
+// The settings step: VESK.INI read, the captions chosen, then the edition
+// and running-application checks; 0 when it ended start-up.
+int  LoadLauncherSettings();
 // The start-up chain from the launcher's folder to the sound; 0 when a step
 // ended start-up (Found.end says why).
 int  InitLauncher(const char *launcherFile = nullptr);

@@ -39,6 +39,19 @@ int LocateDiscDir(const char *launcherFile)
                                                                                 : EndStartup(StartupEnd::PathTooLong);
 }
 
+int LoadLauncherSettings()
+{
+    if (!ReadSettings())
+        return 0;
+    // The conflict message is written in the language the captions choose.
+    SetCaptionsByLanguage();
+    if (CheckEditionConflict())
+        return EndStartup(StartupEnd::EditionConflict);
+    if (!CheckRunningApplication(Found.appWindowClass))
+        return EndStartup(StartupEnd::ApplicationRunning);
+    return 1;
+}
+
 int InitLauncher(const char *launcherFile)
 {
     if (!(launcherFile ? LocateDiscDir(launcherFile) : LocateModuleDir()))
