@@ -1,6 +1,7 @@
 // The buttons' commands: start the installer, the installed application or
 // the third button's program, report a start that failed, close the launcher.
 #include "launcher/launcher.h"
+#include "launcher/window.h"
 #include "config/config.h"
 
 namespace {

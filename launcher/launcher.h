@@ -1,4 +1,4 @@
-// The start-up chain and its effects, and the commands.
+// The start-up chain and its effects.
 #pragma once
 
 #include "base/process.h"
@@ -35,4 +35,3 @@ int  LocateDiscDir(const char *launcherFile);
 // Cuts a module path just after its last separator (\ or /) and upper-cases
 // it; 0 when no separator follows the first character.
 int  KeepDirectoryPart(char *path, DWORD length);
-void OnCommand(WORD notification, HWND window, WORD controlId);

@@ -1,6 +1,7 @@
 // Entry point: the guards, the start-up chain, the immediate start, and the
 // launcher window's life from creation to the end of the message loop.
 #include "launcher/launcher.h"
+#include "launcher/window.h"
 #include "config/config.h"
 #include "ui/ui.h"
 

@@ -5,6 +5,7 @@
 
 #include "config/config.h"
 #include "launcher/launcher.h"
+#include "launcher/window.h"
 #include "tests/support/support.h"
 #include "ui/ui.h"
 
