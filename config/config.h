@@ -2,8 +2,6 @@
 // the registry checks that may refuse to start.
 #pragma once
 
-#include "records/settings.h"
-
 #include <windows.h>
 
 #define CONFIG_FILE_NAME "VESK.INI"

@@ -1,6 +1,9 @@
 // Reads VESK.INI, beside the launcher, into Settings once at start-up.
 #include "config/config.h"
-#include "launcher/launcher.h"
+#include "base/text.h"
+#include "records/findings.h"
+#include "records/settings.h"
+#include "records/state.h"
 
 namespace {
 

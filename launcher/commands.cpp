@@ -1,8 +1,10 @@
 // The buttons' commands: start the installer, the installed application or
 // the third button's program, report a start that failed, close the launcher.
-#include "launcher/launcher.h"
 #include "launcher/window.h"
-#include "config/config.h"
+#include "base/process.h"
+#include "base/text.h"
+#include "records/settings.h"
+#include "records/state.h"
 
 namespace {
 

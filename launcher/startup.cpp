@@ -1,8 +1,13 @@
 // Start-up: the guards and the chain that find out how the launcher is to
 // run, then the few effects of what they found.
-#include "launcher/launcher.h"
+#include "launcher/startup.h"
+#include "base/process.h"
+#include "base/text.h"
 #include "config/config.h"
 #include "install/install.h"
+#include "records/findings.h"
+#include "records/settings.h"
+#include "records/state.h"
 #include "ui/ui.h"
 
 int KeepDirectoryPart(char *path, DWORD length)
@@ -29,7 +34,8 @@ int LocateModuleDir()
     return KeepDirectoryPart(Launcher.moduleDir, length) ? 1 : EndStartup(StartupEnd::PathTooLong);
 }
 
-int LocateDiscDir(const char *launcherFile)
+// Takes the launcher's folder from its file's path; 0 when it does not fit.
+static int LocateDiscDir(const char *launcherFile)
 {
     if (!TextCopy(Launcher.moduleDir, launcherFile)) {
         Launcher.moduleDir[0] = '\0';
@@ -52,7 +58,9 @@ int LoadLauncherSettings()
     return 1;
 }
 
-int InitLauncher(const char *launcherFile)
+// The start-up chain from the launcher's folder to the sound; 0 when a step
+// ended start-up (Found.end says why).
+static int InitLauncher(const char *launcherFile)
 {
     if (!(launcherFile ? LocateDiscDir(launcherFile) : LocateModuleDir()))
         return 0;

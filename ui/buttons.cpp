@@ -1,8 +1,8 @@
 // The launcher window's buttons: made with the window, and the keyboard
 // handling a plain (non-dialog) window has to provide itself.
 #include "ui/ui.h"
-#include "launcher/launcher.h"
-#include "config/config.h"
+#include "records/settings.h"
+#include "records/state.h"
 
 namespace {
 

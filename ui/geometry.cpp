@@ -5,8 +5,9 @@
 // Every quotient here is a signed integer division truncating toward zero,
 // as C++ divides ints.
 #include "ui/ui.h"
-#include "launcher/launcher.h"
-#include "config/config.h"
+#include "base/text.h"
+#include "records/settings.h"
+#include "records/state.h"
 
 int ButtonWidth()
 {

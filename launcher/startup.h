@@ -1,15 +1,11 @@
-// The start-up chain and its effects.
+// Start-up: what it finds, then what the launcher does about it. WinMain runs
+// it, the disc checker runs its deciding part on a disc.
 #pragma once
 
-#include "base/process.h"
-#include "base/system_dlls.h"
-#include "base/text.h"
 #include "records/findings.h"
-#include "records/state.h"
 
 #include <windows.h>
 
-// Start-up: what it finds, then what the launcher does about it.
 // Runs every deciding step in order, up to the first that ends start-up, and
 // returns how it ends (also in Found.end). Changes nothing: no message, no
 // registry write, no window brought forward, no program started. The
@@ -26,12 +22,7 @@ bool StartApplicationNow();
 // The settings step: VESK.INI read, the captions chosen, then the edition
 // and running-application checks; 0 when it ended start-up.
 int  LoadLauncherSettings();
-// The start-up chain from the launcher's folder to the sound; 0 when a step
-// ended start-up (Found.end says why).
-int  InitLauncher(const char *launcherFile = nullptr);
 int  LocateModuleDir();
-// Takes the launcher's folder from its file's path; 0 when it does not fit.
-int  LocateDiscDir(const char *launcherFile);
 // Cuts a module path just after its last separator (\ or /) and upper-cases
 // it; 0 when no separator follows the first character.
 int  KeepDirectoryPart(char *path, DWORD length);
