@@ -4,6 +4,7 @@
 #include <windows.h>
 
 LRESULT CALLBACK LauncherWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-// Starts what a pressed button stands for, then closes the launcher unless
-// the third button is to stay for another press.
+// A button pressed: the installer, the application or the third program
+// started, then the launcher closed (after the third button only with
+// bothTypes).
 void OnCommand(WORD notification, HWND window, WORD controlId);
