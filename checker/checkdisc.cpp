@@ -16,8 +16,12 @@
 // VESK.INI, or the arguments are wrong.
 #include "checker/report.h"
 #include "checker/lint.h"
-#include "config/config.h"
-#include "launcher/launcher.h"
+#include "base/process.h"
+#include "base/text.h"
+#include "launcher/startup.h"
+#include "records/findings.h"
+#include "records/settings.h"
+#include "records/state.h"
 #include "res/resource.h"
 
 #include <string.h>

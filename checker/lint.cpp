@@ -4,8 +4,12 @@
 // this only reads what they found and the files beside them.
 #include "checker/lint.h"
 #include "checker/report.h"
+#include "base/process.h"
+#include "base/text.h"
 #include "config/config.h"
-#include "launcher/launcher.h"
+#include "records/findings.h"
+#include "records/settings.h"
+#include "records/state.h"
 
 #include <ctype.h>
 #include <string.h>

@@ -6,7 +6,9 @@
 // written as byte escapes so that the bytes in launcher.exe do not depend on
 // this file's encoding or the compiler's character set.
 #include "config/config.h"
-#include "launcher/launcher.h"
+#include "base/text.h"
+#include "records/settings.h"
+#include "records/state.h"
 
 namespace {
 

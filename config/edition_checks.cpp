@@ -2,7 +2,10 @@
 // either of which keeps the launcher from starting; creates the vendor's
 // empty key, the launcher's only trace.
 #include "config/config.h"
-#include "launcher/launcher.h"
+#include "base/text.h"
+#include "records/findings.h"
+#include "records/settings.h"
+#include "records/state.h"
 
 #include <string.h>
 

@@ -1,8 +1,9 @@
 // Reads VESK.INI, beside the launcher, into Settings once at start-up.
 #include "config/config.h"
-#include "launcher/launcher.h"
-
-LauncherSettings Settings;
+#include "base/text.h"
+#include "records/findings.h"
+#include "records/settings.h"
+#include "records/state.h"
 
 namespace {
 
@@ -71,7 +72,7 @@ const SettingKey SettingKeys[] = {
 };
 const size_t SettingKeyCount = sizeof SettingKeys / sizeof SettingKeys[0];
 
-int LoadLauncherSettings()
+int ReadSettings()
 {
     Found.missingKey = nullptr;
     Found.settingsLoaded = false;
@@ -94,11 +95,5 @@ int LoadLauncherSettings()
         }
     }
     Found.settingsLoaded = true;
-
-    SetCaptionsByLanguage();
-    if (CheckEditionConflict())
-        return EndStartup(StartupEnd::EditionConflict);
-    if (!CheckRunningApplication(Found.appWindowClass))
-        return EndStartup(StartupEnd::ApplicationRunning);
     return 1;
 }

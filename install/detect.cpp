@@ -6,8 +6,10 @@
 // installed": offering Install again is harmless, starting the wrong program
 // is not.
 #include "install/install.h"
-#include "launcher/launcher.h"
-#include "config/config.h"
+#include "base/text.h"
+#include "records/findings.h"
+#include "records/settings.h"
+#include "records/state.h"
 
 #include <string.h>
 

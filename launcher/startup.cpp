@@ -1,15 +1,14 @@
 // Start-up: the guards and the chain that find out how the launcher is to
 // run, then the few effects of what they found.
-#include "launcher/launcher.h"
+#include "launcher/startup.h"
+#include "base/process.h"
+#include "base/text.h"
 #include "config/config.h"
 #include "install/install.h"
+#include "records/findings.h"
+#include "records/settings.h"
+#include "records/state.h"
 #include "ui/ui.h"
-
-int EndStartup(StartupEnd why)
-{
-    Found.end = why;
-    return 0;
-}
 
 int KeepDirectoryPart(char *path, DWORD length)
 {
@@ -35,7 +34,8 @@ int LocateModuleDir()
     return KeepDirectoryPart(Launcher.moduleDir, length) ? 1 : EndStartup(StartupEnd::PathTooLong);
 }
 
-int LocateDiscDir(const char *launcherFile)
+// Takes the launcher's folder from its file's path; 0 when it does not fit.
+static int LocateDiscDir(const char *launcherFile)
 {
     if (!TextCopy(Launcher.moduleDir, launcherFile)) {
         Launcher.moduleDir[0] = '\0';
@@ -45,7 +45,22 @@ int LocateDiscDir(const char *launcherFile)
                                                                                 : EndStartup(StartupEnd::PathTooLong);
 }
 
-int InitLauncher(const char *launcherFile)
+int LoadLauncherSettings()
+{
+    if (!ReadSettings())
+        return 0;
+    // The conflict message is written in the language the captions choose.
+    SetCaptionsByLanguage();
+    if (CheckEditionConflict())
+        return EndStartup(StartupEnd::EditionConflict);
+    if (!CheckRunningApplication(Found.appWindowClass))
+        return EndStartup(StartupEnd::ApplicationRunning);
+    return 1;
+}
+
+// The start-up chain from the launcher's folder to the sound; 0 when a step
+// ended start-up (Found.end says why).
+static int InitLauncher(const char *launcherFile)
 {
     if (!(launcherFile ? LocateDiscDir(launcherFile) : LocateModuleDir()))
         return 0;

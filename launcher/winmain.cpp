@@ -1,7 +1,10 @@
 // Entry point: the guards, the start-up chain, the immediate start, and the
 // launcher window's life from creation to the end of the message loop.
-#include "launcher/launcher.h"
-#include "config/config.h"
+#include "launcher/startup.h"
+#include "launcher/window.h"
+#include "base/system_dlls.h"
+#include "records/findings.h"
+#include "records/state.h"
 #include "ui/ui.h"
 
 namespace {

@@ -2,7 +2,8 @@
 // the whole table, the default rows with and without bothTypes, and the exact
 // single-byte texts that reach the user.
 #include "config/config.h"
-#include "launcher/launcher.h"
+#include "records/settings.h"
+#include "records/state.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Starting programs: directory + program within the command line's 256 bytes,
 // and the start through the shell that asks for consent when a program must
 // run elevated, driven directly with the probe.
-#include "launcher/launcher.h"
+#include "base/process.h"
 #include "tests/support/support.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,9 @@
 // record in its three places, the directories taken from it, the program
 // file, the content checks, and input that does not fit its buffers.
 #include "install/install.h"
-#include "config/config.h"
-#include "launcher/launcher.h"
+#include "base/text.h"
+#include "records/settings.h"
+#include "records/state.h"
 #include "tests/support/support.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,11 @@
 // real windows: the vendor keys, the refusal to install beside another
 // edition (with the warning a user sees), and giving way to a running copy of
 // the application.
-#include "config/config.h"
-#include "launcher/launcher.h"
+#include "launcher/startup.h"
+#include "base/text.h"
+#include "records/findings.h"
+#include "records/settings.h"
+#include "records/state.h"
 #include "tests/support/e2e.h"
 #include "tests/support/support.h"
 

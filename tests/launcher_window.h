@@ -3,8 +3,11 @@
 // that hands on to it.
 #pragma once
 
-#include "config/config.h"
-#include "launcher/launcher.h"
+#include "base/text.h"
+#include "launcher/window.h"
+#include "records/findings.h"
+#include "records/settings.h"
+#include "records/state.h"
 #include "tests/support/support.h"
 #include "ui/ui.h"
 

@@ -1,7 +1,10 @@
 // Reading VESK.INI: required values in order with an early stop, defaults,
 // flags, and each value cut to its field's size.
-#include "config/config.h"
-#include "launcher/launcher.h"
+#include "launcher/startup.h"
+#include "base/text.h"
+#include "records/findings.h"
+#include "records/settings.h"
+#include "records/state.h"
 #include "tests/support/support.h"
 
 #include <gtest/gtest.h>

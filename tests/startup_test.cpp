@@ -1,5 +1,6 @@
 // Finding the launcher's own folder from its module path.
-#include "launcher/launcher.h"
+#include "launcher/startup.h"
+#include "records/state.h"
 
 #include <gtest/gtest.h>
 

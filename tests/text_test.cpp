@@ -1,5 +1,5 @@
 // Bounded copy, append and format never write past their buffers.
-#include "launcher/launcher.h"
+#include "base/text.h"
 
 #include <gtest/gtest.h>
 #include <string.h>

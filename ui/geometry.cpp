@@ -1,11 +1,13 @@
-// The window's geometry and picture: sized around the backdrop, centred on
-// the screen, buttons spread along the bottom, backdrop painted at the top.
+// The window's geometry, texts and picture: sized around the backdrop,
+// centred on the screen, titled, the buttons' captions shown in their
+// language and the buttons spread along the bottom, backdrop painted at the top.
 //
 // Every quotient here is a signed integer division truncating toward zero,
 // as C++ divides ints.
 #include "ui/ui.h"
-#include "launcher/launcher.h"
-#include "config/config.h"
+#include "base/text.h"
+#include "records/settings.h"
+#include "records/state.h"
 
 int ButtonWidth()
 {
@@ -27,6 +29,13 @@ static SIZE BackdropSize()
     BITMAP bitmap = {};
     GetObjectA(Launcher.backdropBitmap, sizeof bitmap, &bitmap);
     return {bitmap.bmWidth, bitmap.bmHeight};
+}
+
+void SetCaption(HWND button, const char *caption)
+{
+    wchar_t text[20];
+    TextToWide(text, caption, Launcher.captionCodePage);
+    SetWindowTextW(button, text);
 }
 
 void SizeAndCenterWindow(HWND window)

@@ -1,8 +1,11 @@
 // What the window is made of, loaded once at start-up: the button font and
 // its metrics, the backdrop picture and the start-up sound.
 #include "ui/ui.h"
-#include "launcher/launcher.h"
-#include "config/config.h"
+#include "base/system_dlls.h"
+#include "base/text.h"
+#include "records/findings.h"
+#include "records/settings.h"
+#include "records/state.h"
 #include "res/resource.h"
 
 #include <mmsystem.h>

@@ -1,5 +1,6 @@
-// The launcher window: its font, backdrop and sound, its geometry and
-// painting, its buttons and their keyboard handling.
+// The launcher window's parts: its font, backdrop and sound, its geometry,
+// texts and painting, its buttons and their keyboard handling. The window
+// procedure that calls on them is the launcher's own (launcher/window.cpp).
 #pragma once
 
 #include <windows.h>
@@ -12,18 +13,18 @@ int  LoadBackdrop();
 void FindStartupSound();
 void PlayStartupSound();
 
-// Geometry and painting.
+// Geometry, texts and painting. SizeAndCenterWindow also gives the window
+// its title and the action button its caption, Install or Start.
 int  ButtonWidth();
 int  ButtonHeight();
 void SizeAndCenterWindow(HWND window);
 void LayoutButtons(HWND window, int clientWidth, int clientHeight);
 void PaintBackdrop(HWND window);
-
-// Window procedure and buttons.
-LRESULT CALLBACK LauncherWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT CALLBACK ButtonSubclassProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam);
-int  CreateButtons(HWND window);
 // Shows a caption, bytes of its language's code page, as the words it means
 // on any Windows.
 void SetCaption(HWND button, const char *caption);
+
+// Buttons.
+LRESULT CALLBACK ButtonSubclassProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam);
+int  CreateButtons(HWND window);
 void RestoreFocus(HWND window);

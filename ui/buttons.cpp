@@ -1,8 +1,8 @@
-// The launcher window's behaviour: its message dispatch, its buttons, and the
-// keyboard handling a plain (non-dialog) window has to provide itself.
+// The launcher window's buttons: made with the window, and the keyboard
+// handling a plain (non-dialog) window has to provide itself.
 #include "ui/ui.h"
-#include "launcher/launcher.h"
-#include "config/config.h"
+#include "records/settings.h"
+#include "records/state.h"
 
 namespace {
 
@@ -48,13 +48,6 @@ void MoveFocus(HWND window, WPARAM key)
 }
 
 } // namespace
-
-void SetCaption(HWND button, const char *caption)
-{
-    wchar_t text[20];
-    TextToWide(text, caption, Launcher.captionCodePage);
-    SetWindowTextW(button, text);
-}
 
 int CreateButtons(HWND window)
 {
@@ -110,35 +103,4 @@ void RestoreFocus(HWND window)
 {
     if (HWND button = GetDlgItem(window, Launcher.focusedButton))
         SetFocus(button);
-}
-
-static LRESULT OnCreate(HWND window)
-{
-    // -1 makes the platform destroy the window and CreateWindowExA give null.
-    return CreateButtons(window) ? 0 : -1;
-}
-
-static LRESULT OnDestroy()
-{
-    PostQuitMessage(0);
-    return 0;
-}
-
-static LRESULT OnSize(HWND window, LPARAM lParam)
-{
-    LayoutButtons(window, static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
-    return 0;
-}
-
-LRESULT CALLBACK LauncherWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_CREATE:   return OnCreate(window);
-    case WM_DESTROY:  return OnDestroy();
-    case WM_SIZE:     return OnSize(window, lParam);
-    case WM_SETFOCUS: RestoreFocus(window); return 0;
-    case WM_PAINT:    PaintBackdrop(window); return 0;
-    case WM_COMMAND:  OnCommand(HIWORD(wParam), window, LOWORD(wParam)); return 0;
-    default:          return DefWindowProcA(window, message, wParam, lParam);
-    }
 }

@@ -1,5 +1,5 @@
 // Bounded copy, append and format into fixed-size text buffers.
-#include "launcher/launcher.h"
+#include "base/text.h"
 
 #include <stdarg.h>
 #include <string.h>

@@ -2,7 +2,8 @@
 // its files are, a disc, a USB stick or a Downloads folder, where anyone may
 // have left a DLL beside it; Windows would look there first for every DLL
 // that is not one of its KnownDLLs.
-#include "launcher/launcher.h"
+#include "base/system_dlls.h"
+#include "base/text.h"
 
 namespace {
 

@@ -1,0 +1,35 @@
+// The launcher's run-time record: its folders, whether Install is needed, the
+// captions, and what its window is made of; shared by every step of its life.
+#pragma once
+
+#include <windows.h>
+
+#define LAUNCHER_CLASS "KOV:Autoplay"
+
+enum ButtonId {
+    IDB_ACTION = 100, // Install or Start
+    IDB_QUIT   = 101,
+    IDB_EXTRA  = 102, // the third button, only when DemoMovie is set
+};
+
+struct LauncherState {
+    HINSTANCE appInstance    = nullptr;
+    char      moduleDir[256] = "";
+    int       installNeeded  = 1;
+    char      installDir[256] = "";
+    char      cdAppDir[256]   = "";
+    char      captionAction[20] = "";
+    char      captionStart[20]  = "";
+    char      captionQuit[20]   = "";
+    char      captionExtra[20]  = "";
+    char      conflictFormat[256] = "";
+    UINT      captionCodePage = 1252; // the code page the captions and conflictFormat are written in
+    HFONT     buttonFont     = nullptr;
+    int       charWidth      = 0;
+    int       textHeight     = 0;
+    HBITMAP   backdropBitmap = nullptr;
+    int       focusedButton  = IDB_ACTION;
+    WNDPROC   buttonBaseProc = nullptr;
+};
+
+extern LauncherState Launcher;
