@@ -388,7 +388,7 @@ LRESULT CALLBACK RefuseOneButton(int code, WPARAM wParam, LPARAM lParam)
             for (int id : {IDB_ACTION, IDB_QUIT, IDB_EXTRA}) {
                 if (HWND made = GetDlgItem(create->hwndParent, id))
                     subclassedWhenRefused.push_back(
-                        {id, GetWindowLongA(made, GWL_WNDPROC) == reinterpret_cast<LONG>(ButtonSubclassProc)});
+                        {id, GetWindowLongPtrA(made, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(ButtonSubclassProc)});
             }
             return 1;
         }

@@ -26,7 +26,7 @@ HWND CreateButton(HWND window, int id)
 WNDPROC Subclass(HWND button)
 {
     return reinterpret_cast<WNDPROC>(
-        SetWindowLongW(button, GWL_WNDPROC, reinterpret_cast<LONG>(ButtonSubclassProc)));
+        SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ButtonSubclassProc)));
 }
 
 // The button the focus moves to from focusedButton: two buttons toggle; three
