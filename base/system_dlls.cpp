@@ -40,3 +40,14 @@ HMODULE LoadSystemLibrary(const char *name)
     // A full path, and its own dependencies looked for beside it.
     return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
+
+bool RunsUnderWow64()
+{
+    // Older Windows lack the function, and are all 32-bit.
+    static const bool wow64 = [] {
+        auto isWow64 = Kernel32Function<BOOL(WINAPI *)(HANDLE, PBOOL)>("IsWow64Process");
+        BOOL answer = FALSE;
+        return isWow64 && isWow64(GetCurrentProcess(), &answer) && answer;
+    }();
+    return wow64;
+}

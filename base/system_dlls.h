@@ -1,4 +1,5 @@
-// DLLs from the system folder only, whatever lies beside the program.
+// DLLs from the system folder only, whatever lies beside the program; and
+// which Windows that folder belongs to.
 #pragma once
 
 #include <windows.h>
@@ -15,3 +16,7 @@ Function SystemFunction(const char *dll, const char *name)
     HMODULE module = LoadSystemLibrary(dll);
     return module ? reinterpret_cast<Function>(reinterpret_cast<void *>(GetProcAddress(module, name))) : nullptr;
 }
+
+// True for a 32-bit program on 64-bit Windows (WoW64), whose registry reads
+// see the 32-bit view unless they ask for the other.
+bool RunsUnderWow64();

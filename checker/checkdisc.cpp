@@ -17,6 +17,7 @@
 #include "checker/report.h"
 #include "checker/lint.h"
 #include "base/process.h"
+#include "base/system_dlls.h"
 #include "base/text.h"
 #include "launcher/startup.h"
 #include "records/findings.h"
@@ -231,6 +232,29 @@ void ReportMachine()
     EndGroup();
 }
 
+// The registry view the record came from; on 64-bit Windows the launcher
+// looks in the 64-bit one only when its own holds no record.
+void ReportRecordView(const DetectionFindings &found)
+{
+    bool present = found.record == RecordFinding::Present;
+    bool sixtyFour = found.view == RecordView::SixtyFour;
+    if (!found.recordRoot || found.record == RecordFinding::NotRead) {
+        NullEntry("record_view");
+        return;
+    }
+    if (present)
+        Entry("record_view", "", sixtyFour ? "64-bit" : "32-bit");
+    else
+        NullEntry("record_view");
+    if (!RunsUnderWow64())
+        Say("Registry view: the only one (32-bit Windows)");
+    else if (present)
+        Say(sixtyFour ? "Registry view: 64-bit, where a 64-bit installer writes (the 32-bit view holds no record)"
+                      : "Registry view: 32-bit, the launcher's own");
+    else
+        Say("Registry view: looked for in both, the 32-bit and the 64-bit view");
+}
+
 std::string CheckText(const ContentCheck &check, const char *what)
 {
     if (!check.ran)
@@ -260,6 +284,7 @@ void ReportDetection()
     case RecordFinding::Present: record = "present"; break;
     }
     Entry("record", "Record found", record);
+    ReportRecordView(found);
     if (found.record == RecordFinding::Present) {
         Entry("installDir", "Installation folder", Utf8(Launcher.installDir));
         if (Settings.AppFromCd[0] == 'Y') {
@@ -335,6 +360,9 @@ int main(int argc, char **argv)
     BeginReport(format);
     ReportVerdict(end, warnings);
     Entry("disc", "Disc", Utf8(disc));
+    // The checker is a 32-bit program like the launcher: it sees what the launcher sees.
+    Entry("platform", "", RunsUnderWow64() ? "win64" : "win32");
+    Say(RunsUnderWow64() ? "Windows: 64-bit Windows (the launcher runs as a 32-bit program)" : "Windows: 32-bit Windows");
     if (configReadable)
         ReportSettings(warnings);
     ReportMachine();

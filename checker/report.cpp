@@ -101,6 +101,14 @@ void Entry(const char *key, const std::string &label, const std::string &value, 
     }
 }
 
+void NullEntry(const char *key)
+{
+    if (format == ReportFormat::Json) {
+        Member(key);
+        out += "null";
+    }
+}
+
 void List(const char *key, const char *label, const std::vector<std::string> &items)
 {
     if (format == ReportFormat::Json) {

@@ -17,6 +17,8 @@ void EndGroup();
 // One entry: "label: value (note)" in text, "key": "value" in JSON; without
 // a label, in JSON only.
 void Entry(const char *key, const std::string &label, const std::string &value, const std::string &note = "");
+// A member whose value is null, in JSON only.
+void NullEntry(const char *key);
 // A list of texts: after the label in text, an array in JSON.
 void List(const char *key, const char *label, const std::vector<std::string> &items);
 // A line of text only, such as a verdict's sentence; not in JSON.

@@ -6,6 +6,7 @@
 // installed": offering Install again is harmless, starting the wrong program
 // is not.
 #include "install/install.h"
+#include "base/system_dlls.h"
 #include "base/text.h"
 #include "records/findings.h"
 #include "records/settings.h"
@@ -37,13 +38,12 @@ bool QueryText(HKEY key, const char *name, char (&out)[256])
     return TextCopy(out, data);
 }
 
-bool ReadRecordFromRegistry()
+// Reads the record from one registry view: 0 for the program's own, or
+// KEY_WOW64_64KEY.
+bool ReadRecordFromView(REGSAM view)
 {
-    Detected.recordRoot = Settings.RegTopKey[0] == 'C' ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
-    if (!TextJoin(Detected.recordPlace, "Software\\", Settings.IniFileName, "\\", Settings.SectionName, "\\Settings"))
-        return false;
     HKEY key = nullptr;
-    if (RegOpenKeyExA(Detected.recordRoot, Detected.recordPlace, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(Detected.recordRoot, Detected.recordPlace, 0, KEY_READ | view, &key) != ERROR_SUCCESS) {
         Detected.record = RecordFinding::NoKey;
         return false;
     }
@@ -57,6 +57,19 @@ bool ReadRecordFromRegistry()
     }
     RegCloseKey(key);
     return Detected.record == RecordFinding::Present;
+}
+
+bool ReadRecordFromRegistry()
+{
+    Detected.recordRoot = Settings.RegTopKey[0] == 'C' ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+    if (!TextJoin(Detected.recordPlace, "Software\\", Settings.IniFileName, "\\", Settings.SectionName, "\\Settings"))
+        return false;
+    // The own view first: what a 32-bit installer writes, and what discs rely on.
+    if (ReadRecordFromView(0) || !RunsUnderWow64())
+        return Detected.record == RecordFinding::Present;
+    // A 64-bit installer writes the 64-bit view, hidden from a 32-bit program.
+    Detected.view = RecordView::SixtyFour;
+    return ReadRecordFromView(KEY_WOW64_64KEY);
 }
 
 bool ReadRecordFromIniFile()

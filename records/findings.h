@@ -32,6 +32,12 @@ enum class RecordFinding {
     Present,
 };
 
+// The registry view detection read the record from last.
+enum class RecordView {
+    Own,       // the program's own: on 64-bit Windows the 32-bit one, where 32-bit installers write
+    SixtyFour, // the 64-bit view, looked at when the own view holds no record
+};
+
 // One content check of detection, and the first thing it missed.
 struct ContentCheck {
     bool ran    = false;
@@ -44,6 +50,7 @@ struct DetectionFindings {
     HKEY recordRoot = nullptr;   // registry form; null for the INI form
     char recordPlace[256] = "";  // the registry key under recordRoot, or the INI file's path
     RecordFinding record = RecordFinding::NotRead;
+    RecordView view = RecordView::Own; // registry form: where record was found, or last looked for
     char programFound[MAX_PATH] = ""; // where the application's program was found
     ContentCheck courseFiles;    // TarnCoursesCheck: the disc's repository\*.course installed
     ContentCheck library;        // TarnQuennetCheck: lib\quennet.jar installed

@@ -2,7 +2,9 @@
 // record in its three places, the directories taken from it, the program
 // file, the content checks, and input that does not fit its buffers.
 #include "install/install.h"
+#include "base/system_dlls.h"
 #include "base/text.h"
+#include "records/findings.h"
 #include "records/settings.h"
 #include "records/state.h"
 #include "tests/support/support.h"
@@ -520,6 +522,57 @@ TEST(Detection, DirectoriesOfAPresentRecord)
             EXPECT_EQ(0, Launcher.installNeeded);
             EXPECT_STREQ(row.installDir, Launcher.installDir);
             EXPECT_STREQ(form == Form::IniFile ? row.cdAppDirIni : row.cdAppDirRegistry, Launcher.cdAppDir);
+        }
+    }
+}
+
+// On 64-bit Windows a 64-bit installer writes the 64-bit registry view, which
+// the launcher, a 32-bit program, reads only when its own view holds no
+// record. On 32-bit Windows both views are one: every row holds there too.
+TEST(Detection, TheRecordInEitherRegistryView)
+{
+    struct Row {
+        const char *name;
+        const char *ownDir;  // written in the program's own view; null: not
+        const char *wideDir; // written in the 64-bit view; null: not
+        int installNeeded;
+        const char *installDir;
+        const char *cdAppDir;
+    } rows[] = {
+        {"only in the 64-bit view", nullptr, "D:\\Wide", 0, "D:\\Wide\\", "D:\\Wide"},
+        {"only in the own view", "D:\\Own", nullptr, 0, "D:\\Own\\", "D:\\Own"},
+        {"in both: the own view wins", "D:\\Own", "D:\\Wide", 0, "D:\\Own\\", "D:\\Own"},
+        {"in neither", nullptr, nullptr, 1, "", ""},
+    };
+    for (Form form : {Form::LocalMachine, Form::CurrentUser}) {
+        // HKEY_CURRENT_USER\Software is one key in both views.
+        bool twoViews = RunsUnderWow64() && form == Form::LocalMachine;
+        for (const Row &row : rows) {
+            SCOPED_TRACE(std::string(FormName(form)) + ": " + row.name);
+            ScratchDir disc("disc");
+            ResetSettings(form, disc.path());
+            TextCopy(Settings.AppFromCd, "Y");
+            HKEY root = form == Form::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+            std::string place = std::string("Software\\") + Settings.IniFileName;
+            std::vector<std::unique_ptr<RegistryKey>> keys;
+            // The 64-bit view first: on 32-bit Windows the own view's record replaces it.
+            for (REGSAM view : {REGSAM(KEY_WOW64_64KEY), REGSAM(0)}) {
+                const char *dir = view ? row.wideDir : row.ownDir;
+                if (!dir)
+                    continue;
+                keys.push_back(std::make_unique<RegistryKey>(root, place, view));
+                keys.push_back(std::make_unique<RegistryKey>(root, place + "\\Setup\\Settings", view));
+                keys.back()->SetString("InstallDir", dir);
+                keys.back()->SetString("CdDir", dir);
+            }
+
+            DetectInstallation();
+
+            EXPECT_EQ(row.installNeeded, Launcher.installNeeded);
+            EXPECT_STREQ(row.installDir, Launcher.installDir);
+            EXPECT_STREQ(row.cdAppDir, Launcher.cdAppDir);
+            bool wide = twoViews && (!row.ownDir || row.installNeeded);
+            EXPECT_EQ(wide ? RecordView::SixtyFour : RecordView::Own, Found.detection.view);
         }
     }
 }

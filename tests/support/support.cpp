@@ -125,9 +125,18 @@ std::string ScratchDir::MakeDir(const std::string &relative) const
     return full;
 }
 
-void DeleteKeyTree(HKEY root, const std::string &subKey)
+void DeleteKeyTree(HKEY root, const std::string &subKey, REGSAM view)
 {
-    SHDeleteKeyA(root, subKey.c_str());
+    if (!view) {
+        SHDeleteKeyA(root, subKey.c_str());
+        return;
+    }
+    HKEY key;
+    if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_ALL_ACCESS | view, &key) != ERROR_SUCCESS)
+        return;
+    RegDeleteTreeA(key, nullptr);
+    RegCloseKey(key);
+    RegDeleteKeyExA(root, subKey.c_str(), view, 0);
 }
 
 bool KeyExists(HKEY root, const std::string &subKey)
@@ -139,11 +148,12 @@ bool KeyExists(HKEY root, const std::string &subKey)
     return true;
 }
 
-RegistryKey::RegistryKey(HKEY root, const std::string &subKey) : root_(root), subKey_(subKey)
+RegistryKey::RegistryKey(HKEY root, const std::string &subKey, REGSAM view)
+    : root_(root), subKey_(subKey), view_(view)
 {
-    DeleteKeyTree(root_, subKey_);
+    DeleteKeyTree(root_, subKey_, view_);
     HKEY key;
-    if (RegCreateKeyExA(root_, subKey_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+    if (RegCreateKeyExA(root_, subKey_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view_, nullptr, &key, nullptr) !=
         ERROR_SUCCESS)
         throw std::runtime_error("cannot create key " + subKey_);
     RegCloseKey(key);
@@ -151,7 +161,7 @@ RegistryKey::RegistryKey(HKEY root, const std::string &subKey) : root_(root), su
 
 RegistryKey::~RegistryKey()
 {
-    DeleteKeyTree(root_, subKey_);
+    DeleteKeyTree(root_, subKey_, view_);
 }
 
 namespace {
@@ -237,7 +247,7 @@ KeySetAside::~KeySetAside()
 void RegistryKey::SetBytes(const std::string &name, const void *data, DWORD size, DWORD type) const
 {
     HKEY key;
-    if (RegOpenKeyExA(root_, subKey_.c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root_, subKey_.c_str(), 0, KEY_SET_VALUE | view_, &key) != ERROR_SUCCESS)
         throw std::runtime_error("cannot open key " + subKey_);
     LONG result = RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE *>(data), size);
     RegCloseKey(key);

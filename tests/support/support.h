@@ -45,10 +45,11 @@ private:
 };
 
 // A registry key that is deleted, with everything below it, when the guard
-// goes; it is deleted first too, so each test starts without it.
+// goes; it is deleted first too, so each test starts without it. view is 0
+// for the program's own registry view, or KEY_WOW64_64KEY.
 class RegistryKey {
 public:
-    RegistryKey(HKEY root, const std::string &subKey);
+    RegistryKey(HKEY root, const std::string &subKey, REGSAM view = 0);
     ~RegistryKey();
     RegistryKey(const RegistryKey &) = delete;
     RegistryKey &operator=(const RegistryKey &) = delete;
@@ -60,10 +61,11 @@ public:
 private:
     HKEY root_;
     std::string subKey_;
+    REGSAM view_;
 };
 
 bool KeyExists(HKEY root, const std::string &subKey);
-void DeleteKeyTree(HKEY root, const std::string &subKey);
+void DeleteKeyTree(HKEY root, const std::string &subKey, REGSAM view = 0);
 
 // A registry key made absent for a test and put back afterwards, with
 // everything below it: moved aside beside itself, and whatever the test left
