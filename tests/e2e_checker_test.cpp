@@ -217,6 +217,31 @@ TEST(Checker, AgreesWithTheLauncher)
     }
 }
 
+// A record that only a 64-bit installer wrote, in the 64-bit view of the
+// local machine: the launcher offers Start, and the checker names the
+// Windows it judged for and the view the record came from. On 32-bit
+// Windows that view is the only one.
+TEST(Checker, NamesTheWindowsAndTheRecordsView)
+{
+    World world;
+    world.disc.Write("back.bmp", BmpFile(2, 2, [](int, int) { return RGB(0x80, 0x80, 0x80); }));
+    world.disc.WriteIni(MinimalIni("Bitmap=back.bmp\r\n", "", ""));
+    RegistryKey top(HKEY_LOCAL_MACHINE, "Software\\TolvaneTestRecord", KEY_WOW64_64KEY);
+    RegistryKey record(HKEY_LOCAL_MACHINE, "Software\\TolvaneTestRecord\\Setup\\Settings", KEY_WOW64_64KEY);
+    record.SetString("InstallDir", world.installation.path());
+    world.disc.CopyProbeTo(world.installation / "app.exe");
+    BOOL wow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow64);
+
+    CheckerRun checked = RunChecker("--json " + Argument(world.folder));
+    EXPECT_EQ(wow64 ? "win64" : "win32", JsonText(checked.out, "platform")) << checked.out;
+    EXPECT_EQ(wow64 ? "64-bit" : "32-bit", JsonText(checked.out, "record_view")) << checked.out;
+    LauncherProcess launcher;
+    ASSERT_TRUE(launcher.Start(world.folder + "launcher.exe", world.disc.probeLog()));
+    EXPECT_EQ("window start", Predicted(checked.out));
+    EXPECT_EQ("window start", Observed(launcher));
+}
+
 TEST(Checker, ChangesNothing)
 {
     Disc disc; // sets the vendor's keys aside: a run of the launcher would create them

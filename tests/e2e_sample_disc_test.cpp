@@ -327,7 +327,9 @@ TEST(SampleDiscImage, InstallsAndStartsFromACdRomDrive)
     const std::string drive = "D:\\";
     ASSERT_EQ(static_cast<UINT>(DRIVE_CDROM), GetDriveTypeA(drive.c_str()))
         << "D: is no CD-ROM drive: scripts/test puts the sample disc's image there";
-    std::printf("D: holds %s", ReadTextFile(BuildDir() + "test-prefix\\cd-drive\\inserted").c_str());
+    char prefix[64] = "test-win32";
+    GetEnvironmentVariableA("VESK_PREFIX", prefix, sizeof prefix);
+    std::printf("D: holds %s", ReadTextFile(BuildDir() + prefix + "\\cd-drive\\inserted").c_str());
     ASSERT_EQ(ReadTextFile(BuildDir() + "demo-disc\\VESK.INI"), ReadTextFile(drive + "VESK.INI"));
     DemoInstallation installation;
     std::string before = FolderListing(drive);
