@@ -43,11 +43,14 @@ HMODULE LoadSystemLibrary(const char *name)
 
 bool RunsUnderWow64()
 {
-    // Older Windows lack the function, and are all 32-bit.
-    static const bool wow64 = [] {
+    // Asked once; a plain flag, as a guarded static would bring the thread
+    // library into the launcher. Older Windows lack the function, and are
+    // all 32-bit.
+    static int wow64 = -1;
+    if (wow64 < 0) {
         auto isWow64 = Kernel32Function<BOOL(WINAPI *)(HANDLE, PBOOL)>("IsWow64Process");
         BOOL answer = FALSE;
-        return isWow64 && isWow64(GetCurrentProcess(), &answer) && answer;
-    }();
-    return wow64;
+        wow64 = isWow64 && isWow64(GetCurrentProcess(), &answer) && answer;
+    }
+    return wow64 != 0;
 }
