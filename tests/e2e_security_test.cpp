@@ -64,14 +64,15 @@ std::vector<std::string> ModulesOf(DWORD pid)
     return modules;
 }
 
-// Where a 32-bit program's system DLLs come from: on 64-bit Windows SysWOW64,
-// which GetSystemDirectory does not name (a 32-bit program's accesses to
-// System32 are redirected there); on 32-bit Windows, where the WoW64 folder
-// does not exist, System32.
+// Where the launcher's system DLLs come from, this test being built like it:
+// under WoW64 SysWOW64, which GetSystemDirectory does not name (a 32-bit
+// program's accesses to System32 are redirected there); else System32.
 std::string SystemFile(const char *name)
 {
     char folder[MAX_PATH];
-    if (!GetSystemWow64DirectoryA(folder, sizeof folder))
+    BOOL wow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow64);
+    if (!wow64 || !GetSystemWow64DirectoryA(folder, sizeof folder))
         GetSystemDirectoryA(folder, sizeof folder);
     return Lower(std::string(folder) + "\\" + name);
 }
