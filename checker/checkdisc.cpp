@@ -16,6 +16,7 @@
 // VESK.INI, or the arguments are wrong.
 #include "checker/report.h"
 #include "checker/lint.h"
+#include "checker/signatures.h"
 #include "base/process.h"
 #include "base/system_dlls.h"
 #include "base/text.h"
@@ -369,6 +370,7 @@ int main(int argc, char **argv)
     if (Found.settingsLoaded && end != StartupEnd::EditionConflict && end != StartupEnd::ApplicationRunning &&
         end != StartupEnd::NoFont)
         ReportDetection();
+    ReportSignatures(disc, strict, warnings);
     List("warnings", "Warnings", warnings);
     if (!EndReport())
         return 2;

@@ -135,6 +135,40 @@ void List(const char *key, const char *label, const std::vector<std::string> &it
         out += Indent() + "- " + item + "\n";
 }
 
+void BeginObjects(const char *key, const char *heading)
+{
+    if (format == ReportFormat::Json) {
+        Member(key);
+        out += "[";
+    } else {
+        out += "\n" + Indent() + heading + "\n";
+    }
+    firstInGroup.push_back(true);
+}
+
+void EndObjects()
+{
+    firstInGroup.pop_back();
+    if (format == ReportFormat::Json)
+        out += "\n" + Indent() + "]";
+}
+
+void Object(const std::vector<Field> &fields, const std::string &line)
+{
+    if (format == ReportFormat::Text) {
+        out += Indent() + line + "\n";
+        return;
+    }
+    // An element of the array, not a member: the same comma, no key.
+    if (!firstInGroup.back())
+        out += ",";
+    firstInGroup.back() = false;
+    out += "\n" + Indent() + "{";
+    for (size_t i = 0; i < fields.size(); ++i)
+        out += (i ? ", " : "") + Quoted(fields[i].key) + ": " + (fields[i].value ? Quoted(*fields[i].value) : "null");
+    out += "}";
+}
+
 void Say(const std::string &text)
 {
     if (format == ReportFormat::Text)

@@ -2,6 +2,7 @@
 // or as one JSON object for a program. Every text given is UTF-8.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,16 @@ void Entry(const char *key, const std::string &label, const std::string &value, 
 void NullEntry(const char *key);
 // A list of texts: after the label in text, an array in JSON.
 void List(const char *key, const char *label, const std::vector<std::string> &items);
+// A list of objects: a heading in text, an array named key in JSON.
+void BeginObjects(const char *key, const char *heading);
+void EndObjects();
+// One object of that list: its fields in JSON, null where a field has no
+// value; the line in text.
+struct Field {
+    const char *key;
+    std::optional<std::string> value;
+};
+void Object(const std::vector<Field> &fields, const std::string &line);
 // A line of text only, such as a verdict's sentence; not in JSON.
 void Say(const std::string &text);
 

@@ -13,65 +13,6 @@ namespace {
 
 const char kAppClass[] = "TolvaneTestMainWindow";
 
-struct CheckerRun {
-    DWORD exitCode = STILL_ACTIVE;
-    std::string out; // standard output and standard error, in that order of arrival
-};
-
-// Runs checkdisc.exe with the arguments, reading what it prints.
-CheckerRun RunChecker(const std::string &arguments)
-{
-    CheckerRun run;
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE readEnd, writeEnd;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
-        return run;
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
-    std::string commandLine = "\"" + BuildDir() + "checkdisc.exe\" " + arguments;
-    PROCESS_INFORMATION process = {};
-    BOOL started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                                  nullptr, &startup, &process);
-    CloseHandle(writeEnd);
-    if (started) {
-        char chunk[4096];
-        DWORD got;
-        while (ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) && got)
-            run.out.append(chunk, got);
-        if (WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0)
-            GetExitCodeProcess(process.hProcess, &run.exitCode);
-        else
-            TerminateProcess(process.hProcess, 1);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-    }
-    CloseHandle(readEnd);
-    return run;
-}
-
-// A folder as a command-line argument: quoted, without the backslash that
-// would escape the closing quote.
-std::string Argument(const std::string &folder)
-{
-    return "\"" + folder.substr(0, folder.find_last_not_of('\\') + 1) + "\"";
-}
-
-// The text of a member of the checker's JSON object; "" when there is none.
-std::string JsonText(const std::string &json, const std::string &key)
-{
-    size_t at = json.find("\"" + key + "\": \"");
-    if (at == std::string::npos)
-        return "";
-    std::string text;
-    for (size_t i = at + key.size() + 5; i < json.size() && json[i] != '"'; ++i)
-        text += json[i] == '\\' ? json[++i] : json[i];
-    return text;
-}
-
 // How the checker says the launcher will end: "window install", "window
 // start", "start", "conflict" or "silent".
 std::string Predicted(const std::string &json)

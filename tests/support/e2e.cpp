@@ -1,4 +1,5 @@
-// Runs launcher.exe on a prepared disc folder and watches it from outside.
+// Runs launcher.exe on a prepared disc folder and watches it from outside;
+// runs the disc checker.
 #include "tests/support/e2e.h"
 
 #include <stdexcept>
@@ -190,4 +191,54 @@ std::string MessageBoxText(HWND box)
 void DismissMessageBox(HWND box)
 {
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
+CheckerRun RunChecker(const std::string &arguments)
+{
+    CheckerRun run;
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd, writeEnd;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        return run;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    std::string commandLine = "\"" + BuildDir() + "checkdisc.exe\" " + arguments;
+    PROCESS_INFORMATION process = {};
+    BOOL started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                                  nullptr, &startup, &process);
+    CloseHandle(writeEnd);
+    if (started) {
+        char chunk[4096];
+        DWORD got;
+        while (ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) && got)
+            run.out.append(chunk, got);
+        if (WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(process.hProcess, &run.exitCode);
+        else
+            TerminateProcess(process.hProcess, 1);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    CloseHandle(readEnd);
+    return run;
+}
+
+std::string Argument(const std::string &folder)
+{
+    return "\"" + folder.substr(0, folder.find_last_not_of('\\') + 1) + "\"";
+}
+
+std::string JsonText(const std::string &json, const std::string &key)
+{
+    size_t at = json.find("\"" + key + "\": \"");
+    if (at == std::string::npos)
+        return "";
+    std::string text;
+    for (size_t i = at + key.size() + 5; i < json.size() && json[i] != '"'; ++i)
+        text += json[i] == '\\' ? json[++i] : json[i];
+    return text;
 }

@@ -1,5 +1,6 @@
 // End-to-end support: a disc folder holding a copy of launcher.exe and the
-// probe, and the launcher run as its own process, watched from outside.
+// probe, the launcher run as its own process, watched from outside, and the
+// disc checker run on a disc.
 #pragma once
 
 #include "tests/support/support.h"
@@ -85,3 +86,15 @@ std::string ClassOf(HWND window);
 std::string MessageBoxText(HWND box);
 void DismissMessageBox(HWND box);
 
+// A run of checkdisc.exe, ended.
+struct CheckerRun {
+    DWORD exitCode = STILL_ACTIVE;
+    std::string out; // standard output and standard error, in that order of arrival
+};
+// Runs checkdisc.exe with the arguments, reading what it prints.
+CheckerRun RunChecker(const std::string &arguments);
+// A folder as a command-line argument: quoted, without the backslash that
+// would escape the closing quote.
+std::string Argument(const std::string &folder);
+// The text of a member of the checker's JSON object; "" when there is none.
+std::string JsonText(const std::string &json, const std::string &key);
