@@ -225,7 +225,8 @@ const char *StateWord(State state)
 
 std::string Described(const Signature &signature)
 {
-    std::string by = "signed by " + Utf8(signature.signer.c_str());
+    std::string by = "signed by " + (signature.signer.empty() ? "a certificate it does not carry"
+                                                               : Utf8(signature.signer.c_str()));
     switch (signature.state) {
     case State::Trusted: return by + ", trusted by this Windows";
     case State::Untrusted: return by + ", not trusted by this Windows (" + WhyNotTrusted(signature.answer) + ")";
@@ -286,8 +287,9 @@ void ReportSignatures(const char *disc, bool strict, std::vector<std::string> &w
             name = Utf8(path.c_str() + (_strnicmp(path.c_str(), folder, strlen(folder)) == 0 ? strlen(folder) : 0));
 
         wchar_t wide[MAX_PATH];
+        TextToWide(wide, path.c_str(), CP_ACP); // fits: the path came from 256 bytes
         Signature signature;
-        if (!TextToWide(wide, path.c_str(), CP_ACP) || !Judge(wide, signature)) {
+        if (!Judge(wide, signature)) {
             warnings.push_back(name + ": its signature cannot be checked (" + WhyNotTrusted(signature.answer) + ")");
             continue;
         }

@@ -212,11 +212,24 @@ CheckerRun RunChecker(const std::string &arguments)
                                   nullptr, &startup, &process);
     CloseHandle(writeEnd);
     if (started) {
-        char chunk[4096];
-        DWORD got;
-        while (ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) && got)
-            run.out.append(chunk, got);
-        if (WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0)
+        // Read until the checker has ended, not until the pipe closes: when
+        // the checker is the session's first program to use the display, Wine
+        // starts its desktop process from it, which keeps the pipe open.
+        auto drain = [&] {
+            char chunk[4096];
+            DWORD ready = 0, got = 0;
+            while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &ready, nullptr) && ready &&
+                   ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) && got)
+                run.out.append(chunk, got);
+        };
+        bool ended = WaitUntil(
+            [&] {
+                drain();
+                return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
+            },
+            15000);
+        drain();
+        if (ended)
             GetExitCodeProcess(process.hProcess, &run.exitCode);
         else
             TerminateProcess(process.hProcess, 1);
