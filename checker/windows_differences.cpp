@@ -2,9 +2,13 @@
 // Wine's profile reader skips a UTF-8 byte-order mark and then reads the file
 // as UTF-8, and reads UTF-16 in either byte order. Windows' reads UTF-16
 // little-endian only, and a file with the UTF-8 mark byte by byte in its code
-// page, the mark as three letters at the start of the first line.
+// page, the mark as three letters at the start of the first line. And Wine
+// never redirects a program's writes to the user's VirtualStore.
 #include "checker/windows_differences.h"
+#include "checker/report.h"
 #include "config/config.h"
+#include "records/findings.h"
+#include "records/settings.h"
 
 #include <windows.h>
 
@@ -155,6 +159,38 @@ void LintConfigEncoding(const char *disc, std::vector<std::string> &found)
     LettersBeyondAscii(lines, found);
 }
 
+bool IsFile(const std::string &path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// An INI record that Windows redirected: a 32-bit installer without a
+// manifest, run without elevation, is virtualized, and what it writes into
+// the Windows folder lands in the user's VirtualStore, where it alone sees
+// it. The launcher, asInvoker by its manifest, is not virtualized.
+void LintVirtualStore(std::vector<std::string> &found)
+{
+    const char *place = Found.detection.recordPlace;
+    if (!Found.settingsLoaded || Settings.UseRegistry[0] != 'N' || !place[0] || place[1] != ':' || IsFile(place))
+        return;
+    // Windows before Vista has neither the variable nor the redirection.
+    char local[MAX_PATH];
+    DWORD length = GetEnvironmentVariableA("LOCALAPPDATA", local, sizeof local);
+    if (length == 0 || length >= sizeof local)
+        return;
+    std::string stored = std::string(local) + "\\VirtualStore" + (place + 2);
+    if (!IsFile(stored))
+        return;
+    found.push_back(kMark + std::string("the installation record ") + Utf8(place) +
+                    " is not in the Windows folder, but " + Utf8(stored.c_str()) +
+                    " is: an installer without a manifest, run without elevation, wrote it into the Windows "
+                    "folder and Windows redirected it to the user's VirtualStore; that installer sees it there, "
+                    "but the launcher (asInvoker, not redirected) does not, and offers Install again; have the "
+                    "installer run elevated (requireAdministrator in its manifest), or keep the record in the "
+                    "registry (UseRegistry other than N)");
+}
+
 } // namespace
 
 void LintWindowsDifferences(const char *disc, std::vector<std::string> &warnings,
@@ -162,5 +198,6 @@ void LintWindowsDifferences(const char *disc, std::vector<std::string> &warnings
 {
     size_t before = windowsOnly.size();
     LintConfigEncoding(disc, windowsOnly);
+    LintVirtualStore(windowsOnly);
     warnings.insert(warnings.end(), windowsOnly.begin() + before, windowsOnly.end());
 }

@@ -71,4 +71,57 @@ TEST(WindowsDifferences, VeskIniReadOtherwiseOnWindows)
     }
 }
 
+// The INI record's file in the Windows folder, in the user's VirtualStore, in
+// both or in neither. Only where it is in the VirtualStore alone does the
+// launcher on Windows miss what the installer wrote. The disc is otherwise
+// clean: that warning is the only one.
+TEST(WindowsDifferences, InstallationRecordInTheVirtualStore)
+{
+    const std::string name = "TolvaneTestVirtualStore.ini";
+    const std::string record = "[Tolvane]\r\nInstallDir=C:\\Tolvane\\\r\n";
+    char local[MAX_PATH] = "";
+    GetEnvironmentVariableA("LOCALAPPDATA", local, sizeof local);
+    const std::string store = std::string(local) + "\\VirtualStore";
+    const std::string inWindows = WindowsDir() + "\\" + name;
+    const std::string inStore = store + WindowsDir().substr(2) + "\\" + name;
+    struct Row {
+        const char *name;
+        bool windows, virtualStore;
+        std::string warnings;
+    } rows[] = {
+        {"only in the VirtualStore", false, true,
+         "Warnings:\n- (on Windows only) the installation record " + inWindows +
+             " is not in the Windows folder, but " + inStore +
+             " is: an installer without a manifest, run without elevation, wrote it into the Windows folder and "
+             "Windows redirected it to the user's VirtualStore; that installer sees it there, but the launcher "
+             "(asInvoker, not redirected) does not, and offers Install again; have the installer run elevated "
+             "(requireAdministrator in its manifest), or keep the record in the registry (UseRegistry other than "
+             "N)\n"},
+        {"nowhere", false, false, "Warnings: none\n"},
+        {"in the Windows folder too", true, true, "Warnings: none\n"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        PathSetAside storeAside(store), recordAside(inWindows);
+        Disc disc;
+        disc.WriteIni("[Window]\r\nTitle=Tolvane Test Disc\r\nBitmap=back.bmp\r\n[Program]\r\n"
+                      "Application name=app.exe\r\nInstaller=setup.exe\r\n[RegIni]\r\nIni file name=" + name +
+                      "\r\nKey install dir=InstallDir\r\nSection name=Tolvane\r\nUseRegistry=N\r\n");
+        disc.Write("autorun.inf", "[autorun]\r\nopen=launcher.exe\r\n");
+        disc.Write("back.bmp", BmpFile(2, 2, [](int, int) { return RGB(0x80, 0x80, 0x80); }));
+        disc.AddProbe("setup.exe");
+        if (row.windows)
+            WriteTextFile(inWindows, record);
+        if (row.virtualStore) {
+            MakeDirs(inStore.substr(0, inStore.find_last_of('\\')));
+            WriteTextFile(inStore, record);
+        }
+
+        CheckerRun checked = RunChecker(Argument(disc.root()));
+        EXPECT_EQ(0u, checked.exitCode) << checked.out;
+        size_t at = checked.out.find("Warnings:");
+        EXPECT_EQ(row.warnings, at == std::string::npos ? checked.out : checked.out.substr(at));
+    }
+}
+
 } // namespace
