@@ -17,6 +17,7 @@
 #include "checker/report.h"
 #include "checker/lint.h"
 #include "checker/signatures.h"
+#include "checker/windows_differences.h"
 #include "base/process.h"
 #include "base/system_dlls.h"
 #include "base/text.h"
@@ -371,7 +372,12 @@ int main(int argc, char **argv)
         end != StartupEnd::NoFont)
         ReportDetection();
     ReportSignatures(disc, strict, warnings);
+    std::vector<std::string> windowsOnly;
+    LintWindowsDifferences(disc, warnings, windowsOnly);
     List("warnings", "Warnings", warnings);
+    // The text marks them in the list above; a program finds them apart.
+    if (format == ReportFormat::Json)
+        List("windows_only", "", windowsOnly);
     if (!EndReport())
         return 2;
 

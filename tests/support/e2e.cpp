@@ -255,3 +255,21 @@ std::string JsonText(const std::string &json, const std::string &key)
         text += json[i] == '\\' ? json[++i] : json[i];
     return text;
 }
+
+std::vector<std::string> JsonList(const std::string &json, const std::string &key)
+{
+    std::vector<std::string> items;
+    size_t at = json.find("\"" + key + "\": [");
+    if (at == std::string::npos)
+        return items;
+    // A closing bracket inside a text is passed over with the text.
+    for (size_t i = at + key.size() + 5; i < json.size() && json[i] != ']'; ++i) {
+        if (json[i] != '"')
+            continue;
+        std::string text;
+        for (++i; i < json.size() && json[i] != '"'; ++i)
+            text += json[i] == '\\' ? json[++i] : json[i];
+        items.push_back(text);
+    }
+    return items;
+}

@@ -98,3 +98,5 @@ CheckerRun RunChecker(const std::string &arguments);
 std::string Argument(const std::string &folder);
 // The text of a member of the checker's JSON object; "" when there is none.
 std::string JsonText(const std::string &json, const std::string &key);
+// The texts of a list member of that object; none when there is no such member.
+std::vector<std::string> JsonList(const std::string &json, const std::string &key);

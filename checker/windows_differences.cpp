@@ -1,0 +1,203 @@
+// Where Windows reads a disc otherwise than Wine, measured against Wine 8:
+// Wine's profile reader skips a UTF-8 byte-order mark and then reads the file
+// as UTF-8, and reads UTF-16 in either byte order. Windows' reads UTF-16
+// little-endian only, and a file with the UTF-8 mark byte by byte in its code
+// page, the mark as three letters at the start of the first line. And Wine
+// never redirects a program's writes to the user's VirtualStore.
+#include "checker/windows_differences.h"
+#include "checker/report.h"
+#include "config/config.h"
+#include "records/findings.h"
+#include "records/settings.h"
+
+#include <windows.h>
+
+namespace {
+
+const char kMark[] = "(on Windows only) ";
+
+// The whole file; empty when it cannot be read.
+std::string FileBytes(const std::string &path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "";
+    std::string bytes;
+    char chunk[4096];
+    DWORD got;
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got)
+        bytes.append(chunk, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+std::string Trimmed(const std::string &text)
+{
+    size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return "";
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// The lines of an INI file, each trimmed of its blanks and line end.
+std::vector<std::string> Lines(const std::string &bytes)
+{
+    std::vector<std::string> lines;
+    for (size_t start = 0; start <= bytes.size();) {
+        size_t end = bytes.find('\n', start);
+        if (end == std::string::npos)
+            end = bytes.size();
+        std::string line = bytes.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(Trimmed(line));
+        start = end + 1;
+    }
+    return lines;
+}
+
+bool IsSection(const std::string &line)
+{
+    return !line.empty() && line[0] == '[';
+}
+
+// A line that sets a key: neither blank, nor a comment, nor a section.
+bool IsKey(const std::string &line)
+{
+    return !line.empty() && line[0] != ';' && !IsSection(line) && line.find('=') != std::string::npos;
+}
+
+std::string KeyOf(const std::string &line)
+{
+    return Trimmed(line.substr(0, line.find('=')));
+}
+
+// "A", "A and B", "A, B and C".
+std::string Listed(const std::vector<std::string> &names)
+{
+    std::string text;
+    for (size_t i = 0; i < names.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + names[i];
+    return text;
+}
+
+// What Windows loses of a file whose first line, a section's header, carries
+// the UTF-8 mark: that section, with what the launcher reads from it.
+// A comment, a blank line or a key before any section is all the mark spoils
+// otherwise, and the launcher reads none of them.
+void LostSection(const std::vector<std::string> &lines, std::vector<std::string> &found)
+{
+    if (!IsSection(lines[0]))
+        return;
+    std::string section = Trimmed(lines[0].substr(1, lines[0].find(']') - 1));
+    std::vector<std::string> required, optional;
+    for (size_t i = 1; i < lines.size() && !IsSection(lines[i]); ++i) {
+        if (!IsKey(lines[i]))
+            continue;
+        for (size_t k = 0; k < SettingKeyCount; ++k) {
+            const SettingKey &key = SettingKeys[k];
+            if (lstrcmpiA(key.section, section.c_str()) == 0 && lstrcmpiA(key.key, KeyOf(lines[i]).c_str()) == 0)
+                (key.required ? required : optional).push_back(key.key);
+        }
+    }
+    // A section the launcher does not read, or reads nothing from here:
+    // nothing changes (the key lint names a section it does not read).
+    if (required.empty() && optional.empty())
+        return;
+    std::string lost = "on Windows the keys of [" + section + "] are not read: ";
+    if (!required.empty())
+        lost += Listed(required) + (required.size() == 1 ? " is" : " are") +
+                " missing there, so the launcher ends without a window";
+    else
+        lost += Listed(optional) +
+                (optional.size() == 1 ? " falls back to its default" : " fall back to their defaults");
+    found.push_back(kMark + std::string("VESK.INI begins with a UTF-8 byte-order mark, which Wine skips but "
+                                        "Windows reads as part of the first line, [") +
+                    section + "]: " + lost +
+                    "; save VESK.INI without the byte-order mark, or start it with a comment line");
+}
+
+// After a UTF-8 mark Wine reads the letters as UTF-8, Windows as bytes of
+// its code page: the first value that holds such a letter.
+void LettersBeyondAscii(const std::vector<std::string> &lines, std::vector<std::string> &found)
+{
+    std::string section;
+    for (const std::string &line : lines) {
+        if (IsSection(line))
+            section = Trimmed(line.substr(1, line.find(']') - 1));
+        if (!IsKey(line))
+            continue;
+        for (unsigned char c : line) {
+            if (c < 0x80)
+                continue;
+            std::string key = section.empty() ? KeyOf(line) : "[" + section + "] " + KeyOf(line);
+            found.push_back(kMark + std::string("VESK.INI begins with a UTF-8 byte-order mark, and ") + key +
+                            " holds letters beyond ASCII: Wine reads them as UTF-8, Windows as letters of its "
+                            "code page (\xC3\xA9 shows as \xC3\x83\xC2\xA9 on a Western Windows); save VESK.INI "
+                            "in the code page of the Windows it is meant for");
+            return;
+        }
+    }
+}
+
+void LintConfigEncoding(const char *disc, std::vector<std::string> &found)
+{
+    std::string bytes = FileBytes(std::string(disc) + CONFIG_FILE_NAME);
+    if (bytes.compare(0, 2, "\xFE\xFF") == 0) {
+        found.push_back(kMark + std::string("VESK.INI is UTF-16 big-endian (it begins with FE FF), which Wine reads "
+                                            "but Windows does not: on Windows it holds no section, so [") +
+                        SettingKeys[0].section + "] " + SettingKeys[0].key +
+                        " is missing and the launcher ends without a window; save VESK.INI as UTF-16 "
+                        "little-endian (beginning FF FE) or in the code page of the Windows it is meant for");
+        return;
+    }
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") != 0)
+        return;
+    std::vector<std::string> lines = Lines(bytes.substr(3));
+    LostSection(lines, found);
+    LettersBeyondAscii(lines, found);
+}
+
+bool IsFile(const std::string &path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// An INI record that Windows redirected: a 32-bit installer without a
+// manifest, run without elevation, is virtualized, and what it writes into
+// the Windows folder lands in the user's VirtualStore, where it alone sees
+// it. The launcher, asInvoker by its manifest, is not virtualized.
+void LintVirtualStore(std::vector<std::string> &found)
+{
+    const char *place = Found.detection.recordPlace;
+    if (!Found.settingsLoaded || Settings.UseRegistry[0] != 'N' || !place[0] || place[1] != ':' || IsFile(place))
+        return;
+    // Windows before Vista has neither the variable nor the redirection.
+    char local[MAX_PATH];
+    DWORD length = GetEnvironmentVariableA("LOCALAPPDATA", local, sizeof local);
+    if (length == 0 || length >= sizeof local)
+        return;
+    std::string stored = std::string(local) + "\\VirtualStore" + (place + 2);
+    if (!IsFile(stored))
+        return;
+    found.push_back(kMark + std::string("the installation record ") + Utf8(place) +
+                    " is not in the Windows folder, but " + Utf8(stored.c_str()) +
+                    " is: an installer without a manifest, run without elevation, wrote it into the Windows "
+                    "folder and Windows redirected it to the user's VirtualStore; that installer sees it there, "
+                    "but the launcher (asInvoker, not redirected) does not, and offers Install again; have the "
+                    "installer run elevated (requireAdministrator in its manifest), or keep the record in the "
+                    "registry (UseRegistry other than N)");
+}
+
+} // namespace
+
+void LintWindowsDifferences(const char *disc, std::vector<std::string> &warnings,
+                            std::vector<std::string> &windowsOnly)
+{
+    size_t before = windowsOnly.size();
+    LintConfigEncoding(disc, windowsOnly);
+    LintVirtualStore(windowsOnly);
+    warnings.insert(warnings.end(), windowsOnly.begin() + before, windowsOnly.end());
+}
