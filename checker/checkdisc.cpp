@@ -240,14 +240,12 @@ void ReportRecordView(const DetectionFindings &found)
 {
     bool present = found.record == RecordFinding::Present;
     bool sixtyFour = found.view == RecordView::SixtyFour;
-    if (!found.recordRoot || found.record == RecordFinding::NotRead) {
-        NullEntry("record_view");
-        return;
-    }
-    if (present)
+    if (present && found.recordRoot)
         Entry("record_view", "", sixtyFour ? "64-bit" : "32-bit");
     else
         NullEntry("record_view");
+    if (!found.recordRoot || found.record == RecordFinding::NotRead)
+        return;
     if (!RunsUnderWow64())
         Say("Registry view: the only one (32-bit Windows)");
     else if (present)

@@ -73,22 +73,33 @@ bool EndReport()
            written == out.size();
 }
 
-void BeginGroup(const char *key, const char *heading)
+// A heading in text; in JSON a member opened with bracket, "{" or "[".
+static void Open(const char *key, const char *heading, const char *bracket)
 {
     if (format == ReportFormat::Json) {
         Member(key);
-        out += "{";
+        out += bracket;
     } else {
         out += "\n" + Indent() + heading + "\n";
     }
     firstInGroup.push_back(true);
 }
 
-void EndGroup()
+static void Close(const char *bracket)
 {
     firstInGroup.pop_back();
     if (format == ReportFormat::Json)
-        out += "\n" + Indent() + "}";
+        out += "\n" + Indent() + bracket;
+}
+
+void BeginGroup(const char *key, const char *heading)
+{
+    Open(key, heading, "{");
+}
+
+void EndGroup()
+{
+    Close("}");
 }
 
 void Entry(const char *key, const std::string &label, const std::string &value, const std::string &note)
@@ -137,20 +148,12 @@ void List(const char *key, const char *label, const std::vector<std::string> &it
 
 void BeginObjects(const char *key, const char *heading)
 {
-    if (format == ReportFormat::Json) {
-        Member(key);
-        out += "[";
-    } else {
-        out += "\n" + Indent() + heading + "\n";
-    }
-    firstInGroup.push_back(true);
+    Open(key, heading, "[");
 }
 
 void EndObjects()
 {
-    firstInGroup.pop_back();
-    if (format == ReportFormat::Json)
-        out += "\n" + Indent() + "]";
+    Close("]");
 }
 
 void Object(const std::vector<Field> &fields, const std::string &line)

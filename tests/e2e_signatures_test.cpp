@@ -41,24 +41,6 @@ std::vector<std::string> Signatures(const std::string &json)
     return found;
 }
 
-// The texts of the checker's "warnings" list.
-std::vector<std::string> Warnings(const std::string &json)
-{
-    std::vector<std::string> found;
-    size_t at = json.find("\"warnings\": [");
-    if (at == std::string::npos)
-        return found;
-    for (size_t i = json.find('[', at) + 1; i < json.size() && json[i] != ']'; ++i) {
-        if (json[i] != '"')
-            continue;
-        std::string text;
-        for (++i; i < json.size() && json[i] != '"'; ++i)
-            text += json[i] == '\\' ? json[++i] : json[i];
-        found.push_back(text);
-    }
-    return found;
-}
-
 TEST(Signatures, ASignedLauncherStartsASignedInstaller)
 {
     Disc disc;
@@ -110,7 +92,7 @@ TEST(Signatures, TheCheckerTellsUnsignedSignedAndBroken)
         CheckerRun checked = RunChecker("--json " + std::string(row.strict ? "--strict " : "") + Argument(row.disc));
         EXPECT_EQ(row.signatures, Signatures(checked.out)) << checked.out;
         std::vector<std::string> warnings;
-        for (const std::string &warning : Warnings(checked.out)) {
+        for (const std::string &warning : JsonList(checked.out, "warnings")) {
             if (warning.find("sign") != std::string::npos)
                 warnings.push_back(warning);
         }
