@@ -545,8 +545,6 @@ TEST(Detection, TheRecordInEitherRegistryView)
         {"in neither", nullptr, nullptr, 1, "", ""},
     };
     for (Form form : {Form::LocalMachine, Form::CurrentUser}) {
-        // HKEY_CURRENT_USER\Software is one key in both views.
-        bool twoViews = RunsUnderWow64() && form == Form::LocalMachine;
         for (const Row &row : rows) {
             SCOPED_TRACE(std::string(FormName(form)) + ": " + row.name);
             ScratchDir disc("disc");
@@ -571,7 +569,10 @@ TEST(Detection, TheRecordInEitherRegistryView)
             EXPECT_EQ(row.installNeeded, Launcher.installNeeded);
             EXPECT_STREQ(row.installDir, Launcher.installDir);
             EXPECT_STREQ(row.cdAppDir, Launcher.cdAppDir);
-            bool wide = twoViews && (!row.ownDir || row.installNeeded);
+            // The 64-bit view is read when the own view holds no record;
+            // HKEY_CURRENT_USER\Software is one key in both views.
+            bool ownHoldsIt = row.ownDir || (form == Form::CurrentUser && row.wideDir);
+            bool wide = RunsUnderWow64() && !ownHoldsIt;
             EXPECT_EQ(wide ? RecordView::SixtyFour : RecordView::Own, Found.detection.view);
         }
     }

@@ -64,17 +64,17 @@ std::vector<std::string> ModulesOf(DWORD pid)
     return modules;
 }
 
-// Where the launcher's system DLLs come from, this test being built like it:
-// under WoW64 SysWOW64, which GetSystemDirectory does not name (a 32-bit
-// program's accesses to System32 are redirected there); else System32.
-std::string SystemFile(const char *name)
+// Whether a module is the system DLL name: from System32, or under WoW64
+// from SysWOW64, which GetSystemDirectory does not name (a 32-bit program's
+// accesses to System32 are redirected there, and Windows and Wine name the
+// module by either folder).
+bool IsSystemFile(const std::string &module, const char *name)
 {
-    char folder[MAX_PATH];
-    BOOL wow64 = FALSE;
-    IsWow64Process(GetCurrentProcess(), &wow64);
-    if (!wow64 || !GetSystemWow64DirectoryA(folder, sizeof folder))
-        GetSystemDirectoryA(folder, sizeof folder);
-    return Lower(std::string(folder) + "\\" + name);
+    char system[MAX_PATH], wow64[MAX_PATH];
+    UINT systemLength = GetSystemDirectoryA(system, sizeof system);
+    UINT wow64Length = GetSystemWow64DirectoryA(wow64, sizeof wow64);
+    return (systemLength && systemLength < sizeof system && module == Lower(std::string(system) + "\\" + name)) ||
+           (wow64Length && wow64Length < sizeof wow64 && module == Lower(std::string(wow64) + "\\" + name));
 }
 
 // The launcher on a disc with a sound, started in a current folder of its
@@ -99,15 +99,15 @@ void ExpectNoneLoaded(const std::vector<std::string> &names, bool besideTheLaunc
     HWND window = launcher.WaitForWindow(kLauncherClass);
     ASSERT_NE(nullptr, window);
     // The sound plays: its library is loaded, from the system folder.
-    const std::string winmm = SystemFile("winmm.dll");
     std::vector<std::string> modules;
     EXPECT_TRUE(WaitUntil(
         [&] {
             modules = ModulesOf(launcher.pid());
-            return std::find(modules.begin(), modules.end(), winmm) != modules.end();
+            return std::any_of(modules.begin(), modules.end(),
+                               [](const std::string &module) { return IsSystemFile(module, "winmm.dll"); });
         },
         10000))
-        << "no " << winmm;
+        << "no winmm.dll from the system folder among " << testing::PrintToString(modules);
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, launcher.WaitForExit());
 
