@@ -3,6 +3,7 @@
 // window of a test run, which gets Wine's desktop ready.
 //
 //   bare.exe [--close]    --close: closes itself as soon as it is shown
+//   bare.exe --hold       no window: keeps Wine's desktop until ended
 #include <windows.h>
 
 #include <string.h>
@@ -18,6 +19,16 @@ static LRESULT CALLBACK BareWndProc(HWND window, UINT message, WPARAM wParam, LP
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
+    // Wine closes its desktop a second after the last program on it ends, and
+    // the next program to open a window starts it again, a second more, as a
+    // child that keeps that program's output open. A program that waits on
+    // the desktop keeps it for a whole test session.
+    if (strstr(commandLine, "--hold")) {
+        MSG message;
+        while (GetMessageA(&message, nullptr, 0, 0) > 0)
+            DispatchMessageA(&message);
+        return 0;
+    }
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc   = BareWndProc;
     windowClass.hInstance     = instance;
