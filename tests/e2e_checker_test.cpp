@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -17,8 +16,8 @@ const char kAppClass[] = "TolvaneTestMainWindow";
 // start", "start", "conflict" or "silent".
 std::string Predicted(const std::string &json)
 {
-    std::string outcome = JsonText(json, "outcome");
-    return outcome == "window" ? outcome + " " + JsonText(json, "offer") : outcome;
+    std::string outcome = JsonText(json, "/outcome");
+    return outcome == "window" ? outcome + " " + JsonText(json, "/offer") : outcome;
 }
 
 // How the launcher did end, in the same words; its window or warning answered.
@@ -146,7 +145,7 @@ TEST(Checker, AgreesWithTheLauncher)
 
         CheckerRun checked = RunChecker("--json " + Argument(world.folder));
         EXPECT_EQ(row.outcome, Predicted(checked.out)) << checked.out;
-        EXPECT_EQ(row.reason, JsonText(checked.out, "reason"));
+        EXPECT_EQ(row.reason, JsonText(checked.out, "/reason"));
         EXPECT_NE(std::string::npos, checked.out.find(row.says)) << checked.out;
         LauncherProcess launcher;
         ASSERT_TRUE(launcher.Start(world.folder + "launcher.exe", world.disc.probeLog()));
@@ -175,8 +174,8 @@ TEST(Checker, NamesTheWindowsAndTheRecordsView)
     IsWow64Process(GetCurrentProcess(), &wow64);
 
     CheckerRun checked = RunChecker("--json " + Argument(world.folder));
-    EXPECT_EQ(wow64 ? "win64" : "win32", JsonText(checked.out, "platform")) << checked.out;
-    EXPECT_EQ(wow64 ? "64-bit" : "32-bit", JsonText(checked.out, "record_view")) << checked.out;
+    EXPECT_EQ(wow64 ? "win64" : "win32", JsonText(checked.out, "/platform")) << checked.out;
+    EXPECT_EQ(wow64 ? "64-bit" : "32-bit", JsonText(checked.out, "/installation/record_view")) << checked.out;
     LauncherProcess launcher;
     ASSERT_TRUE(launcher.Start(world.folder + "launcher.exe", world.disc.probeLog()));
     EXPECT_EQ("window start", Predicted(checked.out));

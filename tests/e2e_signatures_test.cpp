@@ -29,16 +29,13 @@ std::string Upper(std::string text)
 std::vector<std::string> Signatures(const std::string &json)
 {
     std::vector<std::string> found;
-    size_t at = json.find("\"signatures\": [");
-    size_t end = json.find(']', at);
-    while (at != std::string::npos && (at = json.find('{', at)) < end) {
-        size_t close = json.find('}', at);
-        std::string object = json.substr(at, close - at);
-        std::string signer = object.find("\"signer\": null") != std::string::npos ? "null" : JsonText(object, "signer");
-        found.push_back(JsonText(object, "file") + ": " + JsonText(object, "state") + ", " + signer);
-        at = close;
+    for (int i = 0;; ++i) {
+        std::string object = "/signatures/" + std::to_string(i);
+        if (JsonText(json, object).empty())
+            return found;
+        found.push_back(JsonText(json, object + "/file") + ": " + JsonText(json, object + "/state") + ", " +
+                        JsonText(json, object + "/signer"));
     }
-    return found;
 }
 
 TEST(Signatures, ASignedLauncherStartsASignedInstaller)
@@ -92,7 +89,7 @@ TEST(Signatures, TheCheckerTellsUnsignedSignedAndBroken)
         CheckerRun checked = RunChecker("--json " + std::string(row.strict ? "--strict " : "") + Argument(row.disc));
         EXPECT_EQ(row.signatures, Signatures(checked.out)) << checked.out;
         std::vector<std::string> warnings;
-        for (const std::string &warning : JsonList(checked.out, "warnings")) {
+        for (const std::string &warning : JsonList(checked.out, "/warnings")) {
             if (warning.find("sign") != std::string::npos)
                 warnings.push_back(warning);
         }

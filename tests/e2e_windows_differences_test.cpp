@@ -54,11 +54,11 @@ TEST(WindowsDifferences, VeskIniReadOtherwiseOnWindows)
         disc.WriteIni(row.file);
 
         CheckerRun checked = RunChecker("--json " + Argument(disc.root()));
-        EXPECT_EQ(row.windowsOnly, JsonList(checked.out, "windows_only")) << checked.out;
-        std::vector<std::string> warnings = JsonList(checked.out, "warnings");
+        EXPECT_EQ(row.windowsOnly, JsonList(checked.out, "/windows_only")) << checked.out;
+        std::vector<std::string> warnings = JsonList(checked.out, "/warnings");
         for (const std::string &text : row.windowsOnly)
             EXPECT_EQ(1, std::count(warnings.begin(), warnings.end(), text)) << "in warnings: " << text;
-        EXPECT_EQ("window", JsonText(checked.out, "outcome"));
+        EXPECT_EQ("window", JsonText(checked.out, "/outcome"));
 
         // Wine reads every one of these files: its launcher shows the window.
         LauncherProcess launcher;

@@ -1,7 +1,8 @@
 // Stands in for the installer, the application and the third button's program
 // in end-to-end tests: appends its command line and current directory to the
 // file named by PROBE_LOG: per run a "CMD" line, a "SHOW" line with the
-// start-up record's flags and show command, and a "DIR" line, written last.
+// start-up record's flags and show command, and a "DIR" line, written last;
+// in UTF-8, so that a folder of any name shows with its real letters.
 // With PROBE_IDLE_AFTER_MS set it then works that long before it first waits
 // for input, writing "IDLE" just before, and ends soon after.
 #include <windows.h>
@@ -16,18 +17,26 @@ static void Append(HANDLE log, const char *label, const char *text)
     WriteFile(log, "\r\n", 2, &written, nullptr);
 }
 
+static void AppendWide(HANDLE log, const char *label, const wchar_t *text)
+{
+    static char utf8[4 * 32768];
+    if (!WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr))
+        utf8[0] = '\0';
+    Append(log, label, utf8);
+}
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    char logPath[MAX_PATH];
-    if (!GetEnvironmentVariableA("PROBE_LOG", logPath, sizeof logPath))
+    wchar_t logPath[MAX_PATH];
+    if (!GetEnvironmentVariableW(L"PROBE_LOG", logPath, MAX_PATH))
         return 2;
-    char directory[MAX_PATH];
-    GetCurrentDirectoryA(sizeof directory, directory);
+    wchar_t directory[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, directory);
 
     // Several probes may start at once: retry while another holds the file.
     HANDLE log = INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < 200 && log == INVALID_HANDLE_VALUE; ++attempt) {
-        log = CreateFileA(logPath, FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        log = CreateFileW(logPath, FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (log == INVALID_HANDLE_VALUE)
             Sleep(10);
     }
@@ -37,9 +46,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     GetStartupInfoA(&startup);
     char show[32];
     wsprintfA(show, "%lu %u", startup.dwFlags, startup.wShowWindow);
-    Append(log, "CMD ", GetCommandLineA());
+    AppendWide(log, "CMD ", GetCommandLineW());
     Append(log, "SHOW ", show);
-    Append(log, "DIR ", directory);
+    AppendWide(log, "DIR ", directory);
 
     char busy[16];
     if (GetEnvironmentVariableA("PROBE_IDLE_AFTER_MS", busy, sizeof busy)) {

@@ -8,7 +8,7 @@
 Disc::Disc(const std::string &folder) : ScratchDir("disc")
 {
     root_ = folder.empty() ? path() : MakeDir(folder) + "\\";
-    if (!CopyFileA((BuildDir() + "launcher.exe").c_str(), Launcher().c_str(), FALSE))
+    if (!CopyFileW(Wide(BuildDir() + "launcher.exe").c_str(), Wide(Launcher()).c_str(), FALSE))
         throw std::runtime_error("cannot copy launcher.exe to " + root_);
 }
 
@@ -20,7 +20,7 @@ void Disc::WriteIni(const std::string &text) const
 std::string Disc::CopyProbeTo(const std::string &fullPath) const
 {
     MakeDirs(fullPath.substr(0, fullPath.find_last_of('\\')));
-    if (!CopyFileA((BuildDir() + "probe.exe").c_str(), fullPath.c_str(), FALSE))
+    if (!CopyFileW(Wide(BuildDir() + "probe.exe").c_str(), Wide(fullPath).c_str(), FALSE))
         throw std::runtime_error("cannot copy probe.exe to " + fullPath);
     return fullPath;
 }
@@ -50,13 +50,13 @@ LauncherProcess::LauncherProcess(LauncherProcess &&other) noexcept : info_(other
 bool LauncherProcess::Start(const std::string &exePath, const std::string &probeLog, const std::string &directory)
 {
     std::string dir = directory.empty() ? exePath.substr(0, exePath.find_last_of('\\') + 1) : directory;
-    SetEnvironmentVariableA("PROBE_LOG", probeLog.c_str());
-    std::string commandLine = "\"" + exePath + "\"";
-    STARTUPINFOA startup = {};
+    SetEnvironmentVariableW(L"PROBE_LOG", Wide(probeLog).c_str());
+    std::wstring commandLine = Wide("\"" + exePath + "\"");
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
-    BOOL started = CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                  dir.c_str(), &startup, &info_);
-    SetEnvironmentVariableA("PROBE_LOG", nullptr);
+    BOOL started = CreateProcessW(Wide(exePath).c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                  Wide(dir).c_str(), &startup, &info_);
+    SetEnvironmentVariableW(L"PROBE_LOG", nullptr);
     return started != FALSE;
 }
 
@@ -140,10 +140,11 @@ RunOutcome RunToEnd(LauncherProcess &launcher)
 
 DWORD RunCommand(std::string commandLine, DWORD timeoutMs)
 {
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    std::wstring wide = Wide(commandLine);
+    if (!CreateProcessW(nullptr, &wide[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return kExitFailed;
     DWORD code = STILL_ACTIVE;
     if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0) {
@@ -201,14 +202,14 @@ CheckerRun RunChecker(const std::string &arguments)
     if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
         return run;
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = writeEnd;
     startup.hStdError = writeEnd;
-    std::string commandLine = "\"" + BuildDir() + "checkdisc.exe\" " + arguments;
+    std::wstring commandLine = Wide("\"" + BuildDir() + "checkdisc.exe\" " + arguments);
     PROCESS_INFORMATION process = {};
-    BOOL started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+    BOOL started = CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
                                   nullptr, &startup, &process);
     CloseHandle(writeEnd);
     if (started) {
@@ -243,33 +244,4 @@ CheckerRun RunChecker(const std::string &arguments)
 std::string Argument(const std::string &folder)
 {
     return "\"" + folder.substr(0, folder.find_last_not_of('\\') + 1) + "\"";
-}
-
-std::string JsonText(const std::string &json, const std::string &key)
-{
-    size_t at = json.find("\"" + key + "\": \"");
-    if (at == std::string::npos)
-        return "";
-    std::string text;
-    for (size_t i = at + key.size() + 5; i < json.size() && json[i] != '"'; ++i)
-        text += json[i] == '\\' ? json[++i] : json[i];
-    return text;
-}
-
-std::vector<std::string> JsonList(const std::string &json, const std::string &key)
-{
-    std::vector<std::string> items;
-    size_t at = json.find("\"" + key + "\": [");
-    if (at == std::string::npos)
-        return items;
-    // A closing bracket inside a text is passed over with the text.
-    for (size_t i = at + key.size() + 5; i < json.size() && json[i] != ']'; ++i) {
-        if (json[i] != '"')
-            continue;
-        std::string text;
-        for (++i; i < json.size() && json[i] != '"'; ++i)
-            text += json[i] == '\\' ? json[++i] : json[i];
-        items.push_back(text);
-    }
-    return items;
 }

@@ -91,12 +91,14 @@ struct CheckerRun {
     DWORD exitCode = STILL_ACTIVE;
     std::string out; // standard output and standard error, in that order of arrival
 };
-// Runs checkdisc.exe with the arguments, reading what it prints.
+// Runs checkdisc.exe with the arguments (UTF-8), reading what it prints.
 CheckerRun RunChecker(const std::string &arguments);
 // A folder as a command-line argument: quoted, without the backslash that
 // would escape the closing quote.
 std::string Argument(const std::string &folder);
-// The text of a member of the checker's JSON object; "" when there is none.
-std::string JsonText(const std::string &json, const std::string &key);
-// The texts of a list member of that object; none when there is no such member.
-std::vector<std::string> JsonList(const std::string &json, const std::string &key);
+// The checker's JSON report read with a JSON parser, at a JSON pointer
+// ("/installation/installDir"): a text as itself, any other value as JSON
+// (null as null); "" when there is none, also when the report is no JSON.
+std::string JsonText(const std::string &json, const std::string &pointer);
+// The texts of a list there; none when there is no list.
+std::vector<std::string> JsonList(const std::string &json, const std::string &pointer);

@@ -4,39 +4,68 @@
 
 #include <shlwapi.h>
 
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <stdexcept>
 
+std::wstring Wide(const std::string &utf8)
+{
+    std::wstring wide(utf8.size(), L'\0');
+    int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0],
+                                     static_cast<int>(wide.size()));
+    wide.resize(static_cast<size_t>(length));
+    return wide;
+}
+
+std::string Utf8(const std::wstring &text)
+{
+    std::string utf8(text.size() * 3, '\0');
+    int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &utf8[0],
+                                     static_cast<int>(utf8.size()), nullptr, nullptr);
+    utf8.resize(static_cast<size_t>(length));
+    return utf8;
+}
+
 std::string BuildDir()
 {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string dir(path, length);
+    wchar_t path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::string dir = Utf8(std::wstring(path, length));
     return dir.substr(0, dir.find_last_of("\\/") + 1);
 }
 
 std::string WindowsDir()
 {
-    char dir[MAX_PATH];
-    GetWindowsDirectoryA(dir, sizeof dir);
-    return dir;
+    wchar_t dir[MAX_PATH];
+    GetWindowsDirectoryW(dir, MAX_PATH);
+    return Utf8(dir);
 }
 
 std::string ReadTextFile(const std::string &path)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    std::string text;
+    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return text;
+    char chunk[4096];
+    DWORD got;
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got)
+        text.append(chunk, got);
+    CloseHandle(file);
+    return text;
 }
 
 void WriteTextFile(const std::string &path, const std::string &text)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    if (!out)
+    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    DWORD written = 0;
+    bool wrote = file != INVALID_HANDLE_VALUE &&
+                 WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+                 written == text.size();
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    if (!wrote)
         throw std::runtime_error("cannot write " + path);
 }
 
@@ -44,61 +73,62 @@ void MakeDirs(const std::string &path)
 {
     for (size_t i = 3; i <= path.size(); ++i) {
         if (i == path.size() || path[i] == '\\' || path[i] == '/')
-            CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
+            CreateDirectoryW(Wide(path.substr(0, i)).c_str(), nullptr);
     }
 }
 
 void RemoveTree(const std::string &dir)
 {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((dir + "*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(Wide(dir + "*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            std::string name = found.cFileName;
+            std::string name = Utf8(found.cFileName);
             if (name == "." || name == "..")
                 continue;
-            std::string full = dir + name;
+            std::wstring full = Wide(dir + name);
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(full + "\\");
+                RemoveTree(dir + name + "\\");
             } else {
-                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(full.c_str());
+                SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(full.c_str());
             }
-        } while (FindNextFileA(search, &found));
+        } while (FindNextFileW(search, &found));
         FindClose(search);
     }
-    RemoveDirectoryA(dir.c_str());
+    RemoveDirectoryW(Wide(dir).c_str());
 }
 
 std::string FolderListing(const std::string &folder)
 {
     std::string listing;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(Wide(folder + "*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return listing;
     do {
-        std::string name = found.cFileName;
+        std::string name = Utf8(found.cFileName);
         if (name == "." || name == "..")
             continue;
         listing += folder + name + " " + std::to_string(found.nFileSizeLow) + " " +
                    std::to_string(found.ftLastWriteTime.dwLowDateTime) + "\n";
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             listing += FolderListing(folder + name + "\\");
-    } while (FindNextFileA(search, &found));
+    } while (FindNextFileW(search, &found));
     FindClose(search);
     return listing;
 }
 
 ScratchDir::ScratchDir(const std::string &tag)
 {
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
     static unsigned counter = 0;
     for (;;) {
         std::ostringstream name;
-        name << temp << "vesk-" << tag << "-" << GetCurrentProcessId() << "-" << GetTickCount() << "-" << ++counter;
-        if (CreateDirectoryA(name.str().c_str(), nullptr)) {
+        name << Utf8(temp) << "vesk-" << tag << "-" << GetCurrentProcessId() << "-" << GetTickCount() << "-"
+             << ++counter;
+        if (CreateDirectoryW(Wide(name.str()).c_str(), nullptr)) {
             path_ = name.str() + "\\";
             return;
         }
@@ -205,24 +235,24 @@ PathSetAside::PathSetAside(const std::string &path) : path_(path)
 {
     while (!path_.empty() && path_.back() == '\\')
         path_.pop_back();
-    if (GetFileAttributesA(path_.c_str()) == INVALID_FILE_ATTRIBUTES)
+    if (GetFileAttributesW(Wide(path_).c_str()) == INVALID_FILE_ATTRIBUTES)
         return;
     aside_ = path_ + ".set-aside-" + std::to_string(GetCurrentProcessId());
-    if (!MoveFileA(path_.c_str(), aside_.c_str()))
+    if (!MoveFileW(Wide(path_).c_str(), Wide(aside_).c_str()))
         throw std::runtime_error("cannot set aside " + path_);
 }
 
 PathSetAside::~PathSetAside()
 {
-    DWORD attributes = GetFileAttributesA(path_.c_str());
+    DWORD attributes = GetFileAttributesW(Wide(path_).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         if (attributes & FILE_ATTRIBUTE_DIRECTORY)
             RemoveTree(path_ + "\\");
         else
-            DeleteFileA(path_.c_str());
+            DeleteFileW(Wide(path_).c_str());
     }
     if (!aside_.empty())
-        MoveFileA(aside_.c_str(), path_.c_str());
+        MoveFileW(Wide(aside_).c_str(), Wide(path_).c_str());
 }
 
 KeySetAside::KeySetAside(HKEY root, const std::string &subKey) : root_(root), subKey_(subKey)
@@ -258,6 +288,19 @@ void RegistryKey::SetBytes(const std::string &name, const void *data, DWORD size
 void RegistryKey::SetString(const std::string &name, const std::string &value, DWORD type) const
 {
     SetBytes(name, value.c_str(), static_cast<DWORD>(value.size() + 1), type);
+}
+
+void RegistryKey::SetUnicodeString(const std::string &name, const std::string &utf8) const
+{
+    HKEY key;
+    if (RegOpenKeyExA(root_, subKey_.c_str(), 0, KEY_SET_VALUE | view_, &key) != ERROR_SUCCESS)
+        throw std::runtime_error("cannot open key " + subKey_);
+    std::wstring value = Wide(utf8);
+    LONG result = RegSetValueExW(key, Wide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE *>(value.c_str()),
+                                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS)
+        throw std::runtime_error("cannot set value " + name);
 }
 
 void RegistryKey::SetDword(const std::string &name, DWORD value) const

@@ -8,6 +8,11 @@
 #include <string>
 #include <vector>
 
+// Paths are UTF-8 here, turned into UTF-16 for Windows' wide calls, so that
+// a folder may be named with any letter; for ASCII names, as ever.
+std::wstring Wide(const std::string &utf8);
+std::string Utf8(const std::wstring &text);
+
 // Folder of the running test executable, where the build puts launcher.exe
 // and probe.exe; ends with a backslash.
 std::string BuildDir();
@@ -55,6 +60,8 @@ public:
     RegistryKey &operator=(const RegistryKey &) = delete;
 
     void SetString(const std::string &name, const std::string &value, DWORD type = REG_SZ) const;
+    // Stored in UTF-16, as installers store folders, from UTF-8.
+    void SetUnicodeString(const std::string &name, const std::string &utf8) const;
     void SetBytes(const std::string &name, const void *data, DWORD size, DWORD type) const;
     void SetDword(const std::string &name, DWORD value) const;
 
@@ -168,7 +175,7 @@ private:
 void PumpMessages();
 
 // The lines of a probe log: each started probe leaves "CMD ...", "SHOW ..."
-// and "DIR ...".
+// and "DIR ...", in UTF-8.
 struct ProbeRun {
     std::string commandLine;
     std::string directory;
