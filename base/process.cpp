@@ -1,11 +1,11 @@
 // Starting a program as its own process: directly, or through the shell when
-// it must run elevated; and a command line split as CreateProcessA reads it.
+// it must run elevated; and a command line split as CreateProcess reads it.
 #include "base/process.h"
 #include "base/system_dlls.h"
 #include "base/text.h"
 
 #include <shellapi.h>
-#include <string.h>
+#include <wchar.h>
 
 #ifndef ERROR_ELEVATION_REQUIRED
 #define ERROR_ELEVATION_REQUIRED 740
@@ -13,14 +13,14 @@
 
 namespace {
 
-// Finds the program file that CreateProcessA would take for name: searched
+// Finds the program file that CreateProcess would take for name: searched
 // like it (".exe" added to a name without extension), and never a folder.
-bool FindProgramFile(const char *name, char (&file)[MAX_PATH])
+bool FindProgramFile(const wchar_t *name, wchar_t (&file)[MAX_PATH])
 {
-    DWORD length = SearchPathA(nullptr, name, ".exe", sizeof file, file, nullptr);
-    if (length == 0 || length >= sizeof file)
+    DWORD length = SearchPathW(nullptr, name, L".exe", MAX_PATH, file, nullptr);
+    if (length == 0 || length >= MAX_PATH)
         return false;
-    DWORD attributes = GetFileAttributesA(file);
+    DWORD attributes = GetFileAttributesW(file);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -29,20 +29,20 @@ bool FindProgramFile(const char *name, char (&file)[MAX_PATH])
 // A quoted name ends at its closing quote; an unquoted one is the shortest
 // run of blank-separated words that names a program file. The shell is then
 // given the very program that needed consent.
-const char *SplitCommandLine(const char *commandLine, char (&program)[MAX_PATH])
+const wchar_t *SplitCommandLine(const wchar_t *commandLine, wchar_t (&program)[MAX_PATH])
 {
-    char name[MAX_PATH];
-    if (commandLine[0] == '"') {
-        const char *close = strchr(commandLine + 1, '"');
-        const char *end = close ? close : commandLine + strlen(commandLine);
+    wchar_t name[MAX_PATH];
+    if (commandLine[0] == L'"') {
+        const wchar_t *close = wcschr(commandLine + 1, L'"');
+        const wchar_t *end = close ? close : commandLine + wcslen(commandLine);
         TextCopyPrefix(name, commandLine + 1, static_cast<size_t>(end - commandLine - 1));
         if (!FindProgramFile(name, program))
             TextCopy(program, name);
         return close ? close + 1 : end;
     }
-    const char *end = commandLine;
+    const wchar_t *end = commandLine;
     for (;;) {
-        end += strcspn(end, " \t");
+        end += wcscspn(end, L" \t");
         TextCopyPrefix(name, commandLine, static_cast<size_t>(end - commandLine));
         if (FindProgramFile(name, program))
             return end;
@@ -55,26 +55,27 @@ const char *SplitCommandLine(const char *commandLine, char (&program)[MAX_PATH])
     }
 }
 
-bool StartWithConsent(const char *commandLine, DWORD idleWaitMs)
+bool StartWithConsent(const wchar_t *commandLine, DWORD idleWaitMs)
 {
-    char program[MAX_PATH];
-    const char *arguments = SplitCommandLine(commandLine, program);
-    while (*arguments == ' ' || *arguments == '\t')
+    wchar_t program[MAX_PATH];
+    const wchar_t *arguments = SplitCommandLine(commandLine, program);
+    while (*arguments == L' ' || *arguments == L'\t')
         ++arguments;
-    char directory[MAX_PATH];
-    if (!GetCurrentDirectoryA(sizeof directory, directory))
-        directory[0] = '\0';
+    wchar_t directory[MAX_PATH];
+    DWORD length = GetCurrentDirectoryW(MAX_PATH, directory);
+    if (length == 0 || length >= MAX_PATH)
+        directory[0] = L'\0';
 
-    SHELLEXECUTEINFOA execute = {};
+    SHELLEXECUTEINFOW execute = {};
     execute.cbSize       = sizeof execute;
     execute.fMask        = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    execute.lpVerb       = "open";
+    execute.lpVerb       = L"open";
     execute.lpFile       = program;
     execute.lpParameters = *arguments ? arguments : nullptr;
     execute.lpDirectory  = directory[0] ? directory : nullptr;
     execute.nShow        = SW_SHOW;
     // The shell library, with all it brings, only for this rare case.
-    auto shellExecute = SystemFunction<decltype(&ShellExecuteExA)>("shell32.dll", "ShellExecuteExA");
+    auto shellExecute = SystemFunction<decltype(&ShellExecuteExW)>("shell32.dll", "ShellExecuteExW");
     if (!shellExecute || !shellExecute(&execute))
         return false;
     if (execute.hProcess) {
@@ -85,21 +86,26 @@ bool StartWithConsent(const char *commandLine, DWORD idleWaitMs)
     return true;
 }
 
-bool StartProgram(const char *directory, const char *program, bool showWindow, DWORD idleWaitMs)
+bool ProgramCommandLine(wchar_t (&commandLine)[256], const wchar_t *directory, Ansi program)
 {
-    char commandLine[256];
+    return TextJoin(commandLine, directory, program);
+}
+
+bool StartProgram(const wchar_t *directory, Ansi program, bool showWindow, DWORD idleWaitMs)
+{
+    wchar_t commandLine[256];
     // A command line cut short would start something other than configured.
-    if (!TextJoin(commandLine, directory, program))
+    if (!ProgramCommandLine(commandLine, directory, program))
         return false;
 
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     if (showWindow) {
         startup.dwFlags     = STARTF_USESHOWWINDOW;
         startup.wShowWindow = SW_SHOW;
     }
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    if (!CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
         // An installer that must run elevated cannot be created directly;
         // the shell asks the user for consent instead.
         if (GetLastError() == ERROR_ELEVATION_REQUIRED)

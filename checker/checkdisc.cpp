@@ -28,6 +28,7 @@
 #include "res/resource.h"
 
 #include <string.h>
+#include <wchar.h>
 
 namespace {
 
@@ -92,9 +93,9 @@ const char *RootName(HKEY root)
     return root == HKEY_CURRENT_USER ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE";
 }
 
-bool IsFile(const char *path)
+bool IsFile(const wchar_t *path)
 {
-    DWORD attributes = GetFileAttributesA(path);
+    DWORD attributes = GetFileAttributesW(path);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -109,14 +110,14 @@ struct ImmediateStart {
 ImmediateStart PredictImmediateStart()
 {
     ImmediateStart start;
-    char commandLine[256];
-    bool fits = TextJoin(commandLine, Launcher.installDir, Settings.ApplicationName);
+    wchar_t commandLine[256];
+    bool fits = ProgramCommandLine(commandLine, Launcher.installDir, Ansi{Settings.ApplicationName});
     start.commandLine = Utf8(Launcher.installDir) + Utf8(Settings.ApplicationName);
     if (!fits) {
         start.problem = "its command line is longer than 255 characters";
         return start;
     }
-    char program[MAX_PATH];
+    wchar_t program[MAX_PATH];
     SplitCommandLine(commandLine, program);
     start.works = IsFile(program);
     if (!start.works)
@@ -323,33 +324,34 @@ int Refuse(const std::string &why)
 
 } // namespace
 
-int main(int argc, char **argv)
+// Its arguments in UTF-16: a disc's folder may be named with any letter.
+int wmain(int argc, wchar_t **argv)
 {
     ReportFormat format = ReportFormat::Text;
     bool strict = false;
-    const char *folderArgument = nullptr;
+    const wchar_t *folderArgument = nullptr;
     for (int i = 1; i < argc; ++i) {
-        if (strcmp(argv[i], "--json") == 0)
+        if (wcscmp(argv[i], L"--json") == 0)
             format = ReportFormat::Json;
-        else if (strcmp(argv[i], "--strict") == 0)
+        else if (wcscmp(argv[i], L"--strict") == 0)
             strict = true;
-        else if (argv[i][0] == '-' || folderArgument)
+        else if (argv[i][0] == L'-' || folderArgument)
             return Usage();
         else
             folderArgument = argv[i];
     }
 
     std::string problem;
-    char disc[MAX_PATH];
+    wchar_t disc[MAX_PATH];
     if (!DiscFolder(folderArgument, disc, problem))
         return Refuse(problem);
     bool configReadable = ConfigReadable(disc, problem);
 
     // As AutoPlay starts the launcher: from the disc's root, which is where a
     // relative Audio name is looked for.
-    SetCurrentDirectoryA(disc);
+    SetCurrentDirectoryW(disc);
     Launcher.appInstance = GetModuleHandleA(nullptr); // carries the launcher's built-in pictures
-    std::string launcherFile = std::string(disc) + "launcher.exe";
+    std::wstring launcherFile = std::wstring(disc) + L"launcher.exe";
     StartupEnd end = DecideStartup(launcherFile.c_str());
 
     std::vector<std::string> warnings;

@@ -5,6 +5,7 @@
 #include "checker/lint.h"
 #include "checker/report.h"
 #include "base/process.h"
+#include "base/profile.h"
 #include "base/text.h"
 #include "config/config.h"
 #include "records/findings.h"
@@ -16,6 +17,7 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <utility>
 
 namespace {
 
@@ -34,19 +36,17 @@ bool OneOf(const std::string &value, std::initializer_list<const char *> words)
     return false;
 }
 
-bool IsFile(const std::string &path)
+bool IsFile(const std::wstring &path)
 {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // The names a profile reader lists: sections of a file, or keys of a section.
-std::vector<std::string> ProfileNames(const char *section, const char *path)
+std::vector<std::string> ProfileNames(const char *section, const wchar_t *path)
 {
     std::vector<char> names(65536);
-    DWORD length = section ? GetPrivateProfileStringA(section, nullptr, "", names.data(),
-                                                      static_cast<DWORD>(names.size()), path)
-                           : GetPrivateProfileSectionNamesA(names.data(), static_cast<DWORD>(names.size()), path);
+    DWORD length = ReadProfileText(section, nullptr, "", names.data(), static_cast<DWORD>(names.size()), path);
     std::vector<std::string> list;
     for (const char *name = names.data(); name < names.data() + length && *name; name += strlen(name) + 1)
         list.push_back(name);
@@ -59,8 +59,7 @@ bool WrittenValue(const SettingKey &k, std::string &value)
     for (const std::string &key : ProfileNames(k.section, Found.configPath)) {
         if (lstrcmpiA(key.c_str(), k.key) == 0) {
             std::vector<char> text(65536);
-            GetPrivateProfileStringA(k.section, k.key, "", text.data(), static_cast<DWORD>(text.size()),
-                                     Found.configPath);
+            ReadProfileText(k.section, k.key, "", text.data(), static_cast<DWORD>(text.size()), Found.configPath);
             value = text.data();
             return true;
         }
@@ -186,16 +185,15 @@ void LintKeyNames(std::vector<std::string> &warnings)
 
 // A program named by the configuration, joined to a folder as the launcher
 // joins it: too long, or not there.
-void LintProgram(const char *key, const char *folder, const char *program, std::vector<std::string> &warnings)
+void LintProgram(const char *key, const wchar_t *folder, const char *program, std::vector<std::string> &warnings)
 {
-    char commandLine[256];
-    std::string whole = Utf8(folder) + Utf8(program);
-    if (!TextJoin(commandLine, folder, program)) {
-        warnings.push_back(std::string(key) + ": the command line " + whole +
+    wchar_t commandLine[256];
+    if (!ProgramCommandLine(commandLine, folder, Ansi{program})) {
+        warnings.push_back(std::string(key) + ": the command line " + Utf8(folder) + Utf8(program) +
                            " is longer than 255 characters; the launcher reports it cannot start it");
         return;
     }
-    char file[MAX_PATH];
+    wchar_t file[MAX_PATH];
     SplitCommandLine(commandLine, file);
     if (!IsFile(file)) {
         std::string name = Utf8(commandLine);
@@ -203,52 +201,71 @@ void LintProgram(const char *key, const char *folder, const char *program, std::
     }
 }
 
+// A file name with letters beyond ASCII is the same file only where the
+// code page holds its letters: Windows turns VESK.INI's bytes into letters
+// by the code page of the Windows it runs on.
+void LintLettersBeyondAscii(std::vector<std::string> &warnings)
+{
+    const std::pair<const char *, const char *> names[] = {
+        {"Installer", Settings.Installer}, {"Application name", Settings.ApplicationName},
+        {"DemoMovie", Settings.DemoMovie}, {"Bitmap", Settings.Bitmap}, {"Audio", Settings.Audio}};
+    for (const auto &[key, name] : names) {
+        bool beyond = false;
+        for (const char *c = name; *c; ++c)
+            beyond = beyond || static_cast<unsigned char>(*c) >= 0x80;
+        if (beyond)
+            warnings.push_back(std::string(key) + "=" + Utf8(name) + " has letters beyond ASCII: the launcher "
+                               "finds that file only on a Windows whose code page holds them (here " +
+                               std::to_string(GetACP()) + "); name the disc's files in ASCII letters");
+    }
+}
+
 } // namespace
 
-bool DiscFolder(const char *argument, char (&disc)[MAX_PATH], std::string &problem)
+bool DiscFolder(const wchar_t *argument, wchar_t (&disc)[MAX_PATH], std::string &problem)
 {
-    char path[MAX_PATH];
-    DWORD length = argument ? GetFullPathNameA(argument, sizeof path, path, nullptr)
-                            : GetModuleFileNameA(nullptr, path, sizeof path);
-    if (length == 0 || length >= sizeof path) {
-        problem = std::string("the path ") + (argument ? argument : "of checkdisc.exe") +
+    wchar_t path[MAX_PATH];
+    DWORD length = argument ? GetFullPathNameW(argument, MAX_PATH, path, nullptr)
+                            : GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        problem = "the path " + (argument ? Utf8(argument) : std::string("of checkdisc.exe")) +
                   " is longer than 259 characters";
         return false;
     }
     if (!argument)
-        *(strrchr(path, '\\') + 1) = '\0';
-    DWORD attributes = GetFileAttributesA(path);
+        *(wcsrchr(path, L'\\') + 1) = L'\0';
+    DWORD attributes = GetFileAttributesW(path);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-        problem = std::string("there is no folder ") + path;
+        problem = "there is no folder " + Utf8(path);
         return false;
     }
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        problem = std::string(path) + " is a file, not a disc's folder";
+        problem = Utf8(path) + " is a file, not a disc's folder";
         return false;
     }
-    if (!TextCopy(disc, path) || (disc[strlen(disc) - 1] != '\\' && !TextAppend(disc, "\\"))) {
-        problem = std::string("the path ") + path + " is longer than 259 characters";
+    if (!TextCopy(disc, path) || (disc[wcslen(disc) - 1] != L'\\' && !TextAppend(disc, L"\\"))) {
+        problem = "the path " + Utf8(path) + " is longer than 259 characters";
         return false;
     }
     return true;
 }
 
-bool ConfigReadable(const char *disc, std::string &problem)
+bool ConfigReadable(const wchar_t *disc, std::string &problem)
 {
-    std::string path = std::string(disc) + CONFIG_FILE_NAME;
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    std::wstring path = std::wstring(disc) + L"" CONFIG_FILE_NAME;
+    DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-        problem = "there is no " CONFIG_FILE_NAME " in " + std::string(disc);
+        problem = "there is no " CONFIG_FILE_NAME " in " + Utf8(disc);
         return false;
     }
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        problem = path + " is a folder, not a file";
+        problem = Utf8(path.c_str()) + " is a folder, not a file";
         return false;
     }
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        problem = path + " cannot be read";
+        problem = Utf8(path.c_str()) + " cannot be read";
         return false;
     }
     CloseHandle(file);
@@ -316,58 +333,60 @@ std::string VendorKeysNow()
     return std::string(user ? "the machine's" : "the user's") + " would be created";
 }
 
-void LintDisc(const char *disc, std::vector<std::string> &warnings)
+void LintDisc(const wchar_t *disc, std::vector<std::string> &warnings)
 {
-    std::string root = disc;
-    if (!IsFile(root + "launcher.exe"))
+    std::wstring root = disc;
+    if (!IsFile(root + L"launcher.exe"))
         warnings.push_back("there is no launcher.exe in the disc's folder");
-    std::string autorun = root + "autorun.inf";
-    char open[MAX_PATH] = "";
+    std::wstring autorun = root + L"autorun.inf";
+    wchar_t open[MAX_PATH] = L"";
     if (!IsFile(autorun))
         warnings.push_back("there is no autorun.inf: Windows will not offer to run the launcher when the disc "
                            "goes in");
-    else if (GetPrivateProfileStringA("autorun", "open", "", open, sizeof open, autorun.c_str()),
-             lstrcmpiA(open, "launcher.exe") != 0)
+    else if (GetPrivateProfileStringW(L"autorun", L"open", L"", open, MAX_PATH, autorun.c_str()),
+             lstrcmpiW(open, L"launcher.exe") != 0)
         warnings.push_back("autorun.inf does not start launcher.exe: its [autorun] open= is \"" + Utf8(open) + "\"");
     if (!Found.settingsLoaded)
         return;
 
-    const char *moduleDir = Launcher.moduleDir;
+    const wchar_t *moduleDir = Launcher.moduleDir;
     LintProgram("Installer", moduleDir, Settings.Installer, warnings);
     if (Settings.DemoMovie[0] != '?')
         LintProgram("DemoMovie", moduleDir, Settings.DemoMovie, warnings);
     if (!Launcher.installNeeded)
         LintProgram("Application name", Launcher.installDir, Settings.ApplicationName, warnings);
+    LintLettersBeyondAscii(warnings);
 
     if (Settings.Bitmap[0] == '?') {
         warnings.push_back("no Bitmap: once Tolvane is installed (or with bothTypes) the launcher ends without a "
                            "window");
     } else {
-        char path[256];
-        if (!TextJoin(path, moduleDir, Settings.Bitmap)) {
+        wchar_t path[256];
+        if (!TextJoin(path, moduleDir, Ansi{Settings.Bitmap})) {
             warnings.push_back("Bitmap: the path is longer than 255 characters; the launcher cannot load it");
         } else if (!IsFile(path)) {
             warnings.push_back("Bitmap: " + Utf8(path) + " is not on the disc");
-        } else if (HANDLE picture = LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)) {
+        } else if (HANDLE picture = LoadImageW(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)) {
             DeleteObject(picture);
         } else {
             warnings.push_back("Bitmap: " + Utf8(path) + " is no bitmap Windows can load (a 24-bit BMP is safest)");
         }
     }
-    char sound[MAX_PATH];
-    if (Settings.Audio[0] != '?' && !SearchPathA(disc, Settings.Audio, ".wav", sizeof sound, sound, nullptr))
+    wchar_t audio[256], sound[MAX_PATH];
+    TextCopy(audio, Ansi{Settings.Audio});
+    if (Settings.Audio[0] != '?' && !SearchPathW(disc, audio, L".wav", MAX_PATH, sound, nullptr))
         warnings.push_back("Audio: " + Utf8(Settings.Audio) + " is not found from the disc's root: silence");
 
     if (Settings.TarnCoursesCheck[0] == 'Y') {
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((root + "repository\\*.course").c_str(), &found);
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW((root + L"repository\\*.course").c_str(), &found);
         if (search == INVALID_HANDLE_VALUE)
             warnings.push_back("TarnCoursesCheck: the disc has no repository\\*.course, so the check always passes");
         else
             FindClose(search);
     } else if (Settings.PelloraCoursesCheck[0] == 'Y') {
         char names[256];
-        GetPrivateProfileStringA("course", "name", "?", names, sizeof names, (root + "disk.ini").c_str());
+        ReadProfileText("course", "name", "?", names, sizeof names, (root + L"disk.ini").c_str());
         if (names[0] == '?' || names[0] == '\0')
             warnings.push_back("PelloraCoursesCheck: the disc has no disk.ini with [course] name=, so the check "
                                "always fails and Install is always offered");

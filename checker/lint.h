@@ -11,9 +11,9 @@
 // The disc's folder, full and ending with a backslash: the argument, or the
 // checker's own folder without one. False, with the problem, when it is no
 // folder or its path is too long.
-bool DiscFolder(const char *argument, char (&disc)[MAX_PATH], std::string &problem);
+bool DiscFolder(const wchar_t *argument, wchar_t (&disc)[MAX_PATH], std::string &problem);
 // False, with the problem, when the disc has no VESK.INI that can be read.
-bool ConfigReadable(const char *disc, std::string &problem);
+bool ConfigReadable(const wchar_t *disc, std::string &problem);
 
 // Every key of VESK.INI: the value the launcher holds, or its default, and
 // where it is read otherwise than it looks.
@@ -21,4 +21,4 @@ void ReportSettings(std::vector<std::string> &warnings);
 // Whether the vendor keys that the launcher creates exist already.
 std::string VendorKeysNow();
 // The files the configuration names, the command lines' limits, autorun.inf.
-void LintDisc(const char *disc, std::vector<std::string> &warnings);
+void LintDisc(const wchar_t *disc, std::vector<std::string> &warnings);

@@ -17,6 +17,7 @@
 #include <softpub.h>
 
 #include <string.h>
+#include <wchar.h>
 
 #include <utility>
 
@@ -235,30 +236,31 @@ std::string Described(const Signature &signature)
     }
 }
 
-bool IsFile(const char *path)
+bool IsFile(const wchar_t *path)
 {
-    DWORD attributes = GetFileAttributesA(path);
+    DWORD attributes = GetFileAttributesW(path);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // The program file a command line of the disc starts, as the launcher starts
 // it; empty when the line does not fit (the lint says so).
-std::string ProgramOf(const char *folder, const char *commandLine)
+std::wstring ProgramOf(const wchar_t *folder, const char *commandLine)
 {
-    char whole[256], program[MAX_PATH];
-    if (!TextJoin(whole, folder, commandLine))
-        return "";
+    wchar_t whole[256], program[MAX_PATH];
+    if (!ProgramCommandLine(whole, folder, Ansi{commandLine}))
+        return L"";
     SplitCommandLine(whole, program);
     return program;
 }
 
 } // namespace
 
-void ReportSignatures(const char *disc, bool strict, std::vector<std::string> &warnings)
+void ReportSignatures(const wchar_t *disc, bool strict, std::vector<std::string> &warnings)
 {
     // Each program by its path, and by its name below its folder.
-    std::vector<std::pair<std::string, std::string>> programs = {{std::string(disc) + "launcher.exe", "launcher.exe"}};
-    const char *folder = Launcher.moduleDir;
+    std::vector<std::pair<std::wstring, std::string>> programs = {{std::wstring(disc) + L"launcher.exe",
+                                                                   "launcher.exe"}};
+    const wchar_t *folder = Launcher.moduleDir;
     if (Found.settingsLoaded) {
         programs.push_back({ProgramOf(folder, Settings.Installer), ""});
         if (Settings.DemoMovie[0] != '?')
@@ -271,25 +273,23 @@ void ReportSignatures(const char *disc, bool strict, std::vector<std::string> &w
         EndObjects();
         return;
     }
-    std::vector<std::string> seen;
+    std::vector<std::wstring> seen;
     for (auto &[path, name] : programs) {
         // A program that is not there is the lint's warning; one named twice
         // is reported once.
         if (path.empty() || !IsFile(path.c_str()))
             continue;
         bool again = false;
-        for (const std::string &earlier : seen)
-            again = again || lstrcmpiA(earlier.c_str(), path.c_str()) == 0;
+        for (const std::wstring &earlier : seen)
+            again = again || lstrcmpiW(earlier.c_str(), path.c_str()) == 0;
         if (again)
             continue;
         seen.push_back(path);
         if (name.empty())
-            name = Utf8(path.c_str() + (_strnicmp(path.c_str(), folder, strlen(folder)) == 0 ? strlen(folder) : 0));
+            name = Utf8(path.c_str() + (_wcsnicmp(path.c_str(), folder, wcslen(folder)) == 0 ? wcslen(folder) : 0));
 
-        wchar_t wide[MAX_PATH];
-        TextToWide(wide, path.c_str(), CP_ACP); // fits: the path came from 256 bytes
         Signature signature;
-        if (!Judge(wide, signature)) {
+        if (!Judge(path.c_str(), signature)) {
             warnings.push_back(name + ": its signature cannot be checked (" + WhyNotTrusted(signature.answer) + ")");
             continue;
         }

@@ -8,4 +8,4 @@
 // Reports launcher.exe, the installer and the third button's program: not
 // signed, signed and trusted or not, or a broken signature. A broken one is
 // a warning; with strict, an unsigned one too.
-void ReportSignatures(const char *disc, bool strict, std::vector<std::string> &warnings);
+void ReportSignatures(const wchar_t *disc, bool strict, std::vector<std::string> &warnings);

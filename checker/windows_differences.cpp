@@ -17,9 +17,9 @@ namespace {
 const char kMark[] = "(on Windows only) ";
 
 // The whole file; empty when it cannot be read.
-std::string FileBytes(const std::string &path)
+std::string FileBytes(const std::wstring &path)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return "";
@@ -141,9 +141,9 @@ void LettersBeyondAscii(const std::vector<std::string> &lines, std::vector<std::
     }
 }
 
-void LintConfigEncoding(const char *disc, std::vector<std::string> &found)
+void LintConfigEncoding(const wchar_t *disc, std::vector<std::string> &found)
 {
-    std::string bytes = FileBytes(std::string(disc) + CONFIG_FILE_NAME);
+    std::string bytes = FileBytes(std::wstring(disc) + L"" CONFIG_FILE_NAME);
     if (bytes.compare(0, 2, "\xFE\xFF") == 0) {
         found.push_back(kMark + std::string("VESK.INI is UTF-16 big-endian (it begins with FE FF), which Wine reads "
                                             "but Windows does not: on Windows it holds no section, so [") +
@@ -159,9 +159,9 @@ void LintConfigEncoding(const char *disc, std::vector<std::string> &found)
     LettersBeyondAscii(lines, found);
 }
 
-bool IsFile(const std::string &path)
+bool IsFile(const std::wstring &path)
 {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -171,15 +171,15 @@ bool IsFile(const std::string &path)
 // it. The launcher, asInvoker by its manifest, is not virtualized.
 void LintVirtualStore(std::vector<std::string> &found)
 {
-    const char *place = Found.detection.recordPlace;
+    const wchar_t *place = Found.detection.recordPlace;
     if (!Found.settingsLoaded || Settings.UseRegistry[0] != 'N' || !place[0] || place[1] != ':' || IsFile(place))
         return;
     // Windows before Vista has neither the variable nor the redirection.
-    char local[MAX_PATH];
-    DWORD length = GetEnvironmentVariableA("LOCALAPPDATA", local, sizeof local);
-    if (length == 0 || length >= sizeof local)
+    wchar_t local[MAX_PATH];
+    DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", local, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
         return;
-    std::string stored = std::string(local) + "\\VirtualStore" + (place + 2);
+    std::wstring stored = std::wstring(local) + L"\\VirtualStore" + (place + 2);
     if (!IsFile(stored))
         return;
     found.push_back(kMark + std::string("the installation record ") + Utf8(place) +
@@ -193,7 +193,7 @@ void LintVirtualStore(std::vector<std::string> &found)
 
 } // namespace
 
-void LintWindowsDifferences(const char *disc, std::vector<std::string> &warnings,
+void LintWindowsDifferences(const wchar_t *disc, std::vector<std::string> &warnings,
                             std::vector<std::string> &windowsOnly)
 {
     size_t before = windowsOnly.size();

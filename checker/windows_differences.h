@@ -10,5 +10,5 @@
 // appended to warnings, where --strict counts it, and to windowsOnly, which
 // the JSON report lists apart as windows_only. Reads what start-up found
 // and the disc's files.
-void LintWindowsDifferences(const char *disc, std::vector<std::string> &warnings,
+void LintWindowsDifferences(const wchar_t *disc, std::vector<std::string> &warnings,
                             std::vector<std::string> &windowsOnly);

@@ -1,5 +1,6 @@
 // Reads VESK.INI, beside the launcher, into Settings once at start-up.
 #include "config/config.h"
+#include "base/profile.h"
 #include "base/text.h"
 #include "records/findings.h"
 #include "records/settings.h"
@@ -27,9 +28,9 @@ constexpr SettingKey Flag(const char *section, const char *key, char (&field)[N]
 
 // A missing or unreadable VESK.INI reads as nothing but defaults: it is not
 // short of a key, it is not there.
-bool Readable(const char *path)
+bool Readable(const wchar_t *path)
 {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
@@ -76,18 +77,19 @@ int ReadSettings()
 {
     Found.missingKey = nullptr;
     Found.settingsLoaded = false;
-    if (!TextJoin(Found.configPath, Launcher.moduleDir, CONFIG_FILE_NAME))
+    if (!TextJoin(Found.configPath, Launcher.moduleDir, L"" CONFIG_FILE_NAME))
         return EndStartup(StartupEnd::PathTooLong);
 
+    // Read as the ANSI calls read it, from a folder that may hold any letter.
     for (const SettingKey &k : SettingKeys) {
         if (!k.field) {
-            Settings.bothTypes = GetPrivateProfileIntA(k.section, k.key, 0, Found.configPath);
+            Settings.bothTypes = ReadProfileNumber(k.section, k.key, 0, Found.configPath);
             continue;
         }
         // With the INI form of the installation record the top key means nothing.
         if (k.field == Settings.RegTopKey && Settings.UseRegistry[0] == 'N')
             continue;
-        DWORD length = GetPrivateProfileStringA(k.section, k.key, k.fallback, k.field, k.size, Found.configPath);
+        DWORD length = ReadProfileText(k.section, k.key, k.fallback, k.field, k.size, Found.configPath);
         // The first missing value ends start-up before anything later is read.
         if (k.required && (length == 0 || k.field[0] == '?')) {
             Found.missingKey = k.key;

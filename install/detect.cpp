@@ -6,6 +6,7 @@
 // installed": offering Install again is harmless, starting the wrong program
 // is not.
 #include "install/install.h"
+#include "base/profile.h"
 #include "base/system_dlls.h"
 #include "base/text.h"
 #include "records/findings.h"
@@ -13,6 +14,7 @@
 #include "records/state.h"
 
 #include <string.h>
+#include <wchar.h>
 
 namespace {
 
@@ -20,20 +22,24 @@ DetectionFindings &Detected = Found.detection;
 
 // Reads a text value of at most 255 characters and its terminator. Values of
 // another type, or too long to hold with their terminator, are not read.
-bool QueryText(HKEY key, const char *name, char (&out)[256])
+// Stored as UTF-16, as installers store folders: read so, any letter kept.
+bool QueryText(HKEY key, const char *name, wchar_t (&out)[256])
 {
-    char data[256];
+    wchar_t data[256];
+    wchar_t valueName[256];
+    TextCopy(valueName, Ansi{name});
     DWORD type = 0;
     DWORD size = sizeof data;
-    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE *>(data), &size) != ERROR_SUCCESS)
+    if (RegQueryValueExW(key, valueName, nullptr, &type, reinterpret_cast<BYTE *>(data), &size) != ERROR_SUCCESS)
         return false;
     if (type != REG_SZ && type != REG_EXPAND_SZ)
         return false;
     // Stored text need not carry its terminator.
-    if (memchr(data, '\0', size) == nullptr) {
-        if (size >= sizeof data)
+    size_t length = size / sizeof data[0];
+    if (wmemchr(data, L'\0', length) == nullptr) {
+        if (length >= ARRAYSIZE(data))
             return false;
-        data[size] = '\0';
+        data[length] = L'\0';
     }
     return TextCopy(out, data);
 }
@@ -43,13 +49,13 @@ bool QueryText(HKEY key, const char *name, char (&out)[256])
 bool ReadRecordFromView(REGSAM view)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(Detected.recordRoot, Detected.recordPlace, 0, KEY_READ | view, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(Detected.recordRoot, Detected.recordPlace, 0, KEY_READ | view, &key) != ERROR_SUCCESS) {
         Detected.record = RecordFinding::NoKey;
         return false;
     }
     if (!QueryText(key, Settings.KeyInstallDir, Launcher.installDir)) {
         Detected.record = RecordFinding::NoValue;
-    } else if (Launcher.installDir[0] == '?' || Launcher.installDir[0] == '\0') {
+    } else if (Launcher.installDir[0] == L'?' || Launcher.installDir[0] == L'\0') {
         Detected.record = RecordFinding::Unset;
     } else {
         Detected.record = RecordFinding::Present;
@@ -62,7 +68,8 @@ bool ReadRecordFromView(REGSAM view)
 bool ReadRecordFromRegistry()
 {
     Detected.recordRoot = Settings.RegTopKey[0] == 'C' ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
-    if (!TextJoin(Detected.recordPlace, "Software\\", Settings.IniFileName, "\\", Settings.SectionName, "\\Settings"))
+    if (!TextJoin(Detected.recordPlace, L"Software\\", Ansi{Settings.IniFileName}, L"\\", Ansi{Settings.SectionName},
+                  L"\\Settings"))
         return false;
     // The own view first: what a 32-bit installer writes, and what discs rely on.
     if (ReadRecordFromView(0) || !RunsUnderWow64())
@@ -72,44 +79,52 @@ bool ReadRecordFromRegistry()
     return ReadRecordFromView(KEY_WOW64_64KEY);
 }
 
+// A value of the INI record, read as UTF-16: a file the installer wrote in
+// UTF-16 keeps every letter, one in the code page reads as always.
+DWORD ReadRecordValue(const char *key, wchar_t (&out)[256])
+{
+    wchar_t section[256], name[256];
+    TextCopy(section, Ansi{Settings.SectionName});
+    TextCopy(name, Ansi{key});
+    return GetPrivateProfileStringW(section, name, L"?", out, ARRAYSIZE(out), Detected.recordPlace);
+}
+
 bool ReadRecordFromIniFile()
 {
-    char windowsDir[260];
+    wchar_t windowsDir[260];
     // A result as long as the buffer or longer means nothing was stored.
-    UINT length = GetWindowsDirectoryA(windowsDir, sizeof windowsDir);
-    if (length == 0 || length >= sizeof windowsDir)
+    UINT length = GetWindowsDirectoryW(windowsDir, ARRAYSIZE(windowsDir));
+    if (length == 0 || length >= ARRAYSIZE(windowsDir))
         return false;
-    if (!TextJoin(Detected.recordPlace, windowsDir, "\\", Settings.IniFileName))
+    if (!TextJoin(Detected.recordPlace, windowsDir, L"\\", Ansi{Settings.IniFileName}))
         return false;
-    DWORD read = GetPrivateProfileStringA(Settings.SectionName, Settings.KeyInstallDir, "?", Launcher.installDir,
-                                          sizeof Launcher.installDir, Detected.recordPlace);
+    DWORD read = ReadRecordValue(Settings.KeyInstallDir, Launcher.installDir);
     // A missing file, section or key reads as the default "?".
-    if (strcmp(Launcher.installDir, "?") == 0)
+    if (lstrcmpW(Launcher.installDir, L"?") == 0)
         Detected.record = RecordFinding::NoValue;
-    else if (read == 0 || Launcher.installDir[0] == '?' || Launcher.installDir[0] == '\0')
+    else if (read == 0 || Launcher.installDir[0] == L'?' || Launcher.installDir[0] == L'\0')
         Detected.record = RecordFinding::Unset;
     else
         Detected.record = RecordFinding::Present;
     if (Detected.record != RecordFinding::Present)
         return false;
     // A missing key leaves "?", which no start will find.
-    GetPrivateProfileStringA(Settings.SectionName, Settings.CDValue, "?", Launcher.cdAppDir, sizeof Launcher.cdAppDir,
-                             Detected.recordPlace);
+    ReadRecordValue(Settings.CDValue, Launcher.cdAppDir);
     return true;
 }
 
-bool EndWithBackslash(char (&dir)[256])
+bool EndWithBackslash(wchar_t (&dir)[256])
 {
-    size_t length = strlen(dir);
-    if (length > 0 && dir[length - 1] == '\\')
+    size_t length = wcslen(dir);
+    if (length > 0 && dir[length - 1] == L'\\')
         return true;
-    return TextAppend(dir, "\\");
+    return TextAppend(dir, L"\\");
 }
 
-bool Exists(const char *path)
+bool Exists(const wchar_t *path)
 {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(path, &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(path, &found);
     if (search == INVALID_HANDLE_VALUE)
         return false;
     FindClose(search);
@@ -117,7 +132,7 @@ bool Exists(const char *path)
 }
 
 // Records a check's outcome, with the first thing it missed.
-bool Checked(ContentCheck &check, bool passed, const char *missing = "")
+bool Checked(ContentCheck &check, bool passed, const wchar_t *missing = L"")
 {
     check.ran = true;
     check.passed = passed;
@@ -130,37 +145,41 @@ bool Checked(ContentCheck &check, bool passed, const char *missing = "")
 bool RepositoryInstalled()
 {
     ContentCheck &check = Detected.courseFiles;
-    char pattern[260];
-    char base[260] = "";
-    if (!TextJoin(pattern, Launcher.moduleDir, "repository\\*.course") ||
-        !TextJoin(base, Launcher.installDir, "repository\\"))
+    wchar_t pattern[260];
+    wchar_t base[260] = L"";
+    if (!TextJoin(pattern, Launcher.moduleDir, L"repository\\*.course") ||
+        !TextJoin(base, Launcher.installDir, L"repository\\"))
         return Checked(check, false, base);
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern, &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(pattern, &found);
     if (search == INVALID_HANDLE_VALUE)
         return Checked(check, true); // a disc without courses has nothing to miss
     bool allPresent = true;
     do {
         // Every file is probed, also after a miss.
-        char probe[260];
+        wchar_t probe[260];
         if (!TextJoin(probe, base, found.cFileName) || !Exists(probe))
             allPresent = Checked(check, false, probe);
-    } while (FindNextFileA(search, &found));
+    } while (FindNextFileW(search, &found));
     FindClose(search);
     return Checked(check, allPresent);
 }
 
 bool LibraryInstalled()
 {
-    char probe[260];
-    return Checked(Detected.library, TextJoin(probe, Launcher.installDir, "lib\\quennet.jar") && Exists(probe), probe);
+    wchar_t probe[260];
+    return Checked(Detected.library, TextJoin(probe, Launcher.installDir, L"lib\\quennet.jar") && Exists(probe),
+                   probe);
 }
 
-bool ReadList(const char *directory, const char *fileName, const char *section, const char *key, char (&list)[260])
+// The course lists are texts of the code page, read as ever; only the files'
+// folders may hold any letter.
+bool ReadList(const wchar_t *directory, const wchar_t *fileName, const char *section, const char *key,
+              char (&list)[260])
 {
-    char path[260];
-    if (!TextJoin(path, directory, fileName) ||
-        GetPrivateProfileStringA(section, key, "?", list, 256, path) == 0 || list[0] == '?' || list[0] == '\0')
+    wchar_t path[260];
+    if (!TextJoin(path, directory, fileName) || ReadProfileText(section, key, "?", list, 256, path) == 0 ||
+        list[0] == '?' || list[0] == '\0')
         return Checked(Detected.courseList, false, path);
     return true;
 }
@@ -171,8 +190,8 @@ bool CoursesListed()
 {
     char courseList[260];
     char installedList[260];
-    if (!ReadList(Launcher.moduleDir, "disk.ini", "course", "name", courseList) ||
-        !ReadList(Launcher.installDir, "pellora.ini", "courses", "installed", installedList))
+    if (!ReadList(Launcher.moduleDir, L"disk.ini", "course", "name", courseList) ||
+        !ReadList(Launcher.installDir, L"pellora.ini", "courses", "installed", installedList))
         return false;
     const char *cursor = courseList;
     for (;;) {
@@ -182,8 +201,11 @@ bool CoursesListed()
         cursor += length;
         if (*cursor == ',')
             ++cursor;
-        if (!strstr(installedList, token))
-            return Checked(Detected.courseList, false, token);
+        if (!strstr(installedList, token)) {
+            wchar_t missing[260];
+            TextCopy(missing, Ansi{token});
+            return Checked(Detected.courseList, false, missing);
+        }
         if (*cursor == '\0')
             return Checked(Detected.courseList, true);
     }
@@ -212,14 +234,16 @@ void DetectInstallation()
 
     // Only whether the file is there matters: a path longer than the buffer
     // counts as found too.
-    DWORD length = SearchPathA(Launcher.installDir, Settings.ApplicationName, nullptr, sizeof Detected.programFound,
+    wchar_t program[256];
+    TextCopy(program, Ansi{Settings.ApplicationName});
+    DWORD length = SearchPathW(Launcher.installDir, program, nullptr, ARRAYSIZE(Detected.programFound),
                                Detected.programFound, nullptr);
     if (length == 0) {
-        Detected.programFound[0] = '\0';
+        Detected.programFound[0] = L'\0';
         return;
     }
-    if (length >= sizeof Detected.programFound)
-        TextJoin(Detected.programFound, Launcher.installDir, Settings.ApplicationName);
+    if (length >= ARRAYSIZE(Detected.programFound))
+        TextJoin(Detected.programFound, Launcher.installDir, program);
 
     if (Settings.TarnCoursesCheck[0] == 'Y')
         Launcher.installNeeded = RepositoryInstalled() && (Settings.TarnQuennetCheck[0] != 'Y' || LibraryInstalled()) ? 0 : 1;

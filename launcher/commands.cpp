@@ -8,12 +8,14 @@
 
 namespace {
 
-void ReportStartFailure(HWND window, const char *directory, const char *program)
+void ReportStartFailure(HWND window, const wchar_t *directory, const char *program)
 {
-    char message[256];
-    // Cut to fit: the message names as much of the command line as it can.
-    TextFormat(message, "Unable to run application : %s%s", directory, program);
-    MessageBoxA(window, message, "Information", MB_ICONINFORMATION);
+    wchar_t commandLine[256], message[256];
+    // Cut to fit: the message names as much of the command line as it can,
+    // with the real letters of its folder.
+    ProgramCommandLine(commandLine, directory, Ansi{program});
+    TextFormat(message, L"Unable to run application : %s", commandLine);
+    MessageBoxW(window, message, L"Information", MB_ICONINFORMATION);
 }
 
 } // namespace
@@ -27,20 +29,20 @@ void OnCommand(WORD notification, HWND window, WORD controlId)
 
     const DWORD untilReady = 2000;
     if (controlId == IDB_ACTION && Launcher.installNeeded) {
-        SetCurrentDirectoryA(Launcher.moduleDir); // a failure shows in the start
-        if (!StartProgram(Launcher.moduleDir, Settings.Installer, true, untilReady))
+        SetCurrentDirectoryW(Launcher.moduleDir); // a failure shows in the start
+        if (!StartProgram(Launcher.moduleDir, Ansi{Settings.Installer}, true, untilReady))
             ReportStartFailure(window, Launcher.moduleDir, Settings.Installer);
     } else if (controlId == IDB_ACTION) {
-        SetCurrentDirectoryA(Launcher.installDir);
-        if (!StartProgram(Launcher.installDir, Settings.ApplicationName, true, 0)) {
+        SetCurrentDirectoryW(Launcher.installDir);
+        if (!StartProgram(Launcher.installDir, Ansi{Settings.ApplicationName}, true, 0)) {
             // The second attempt keeps installDir as the current directory.
             if (Settings.AppFromCd[0] != 'Y')
                 ReportStartFailure(window, Launcher.installDir, Settings.ApplicationName);
-            else if (!StartProgram(Launcher.cdAppDir, Settings.ApplicationName, true, 0))
+            else if (!StartProgram(Launcher.cdAppDir, Ansi{Settings.ApplicationName}, true, 0))
                 ReportStartFailure(window, Launcher.cdAppDir, Settings.ApplicationName);
         }
     } else if (controlId == IDB_EXTRA) {
-        if (!StartProgram(Launcher.moduleDir, Settings.DemoMovie, true, untilReady))
+        if (!StartProgram(Launcher.moduleDir, Ansi{Settings.DemoMovie}, true, untilReady))
             ReportStartFailure(window, Launcher.moduleDir, Settings.DemoMovie);
         if (!Settings.bothTypes)
             return; // the launcher stays for another press

@@ -10,38 +10,38 @@
 #include "records/state.h"
 #include "ui/ui.h"
 
-int KeepDirectoryPart(char *path, DWORD length)
+int KeepDirectoryPart(wchar_t *path, DWORD length)
 {
     // Index 0 is never examined: a folder must keep a name before its separator.
     int i = static_cast<int>(length) - 1;
-    while (i >= 1 && path[i] != '\\' && path[i] != '/')
+    while (i >= 1 && path[i] != L'\\' && path[i] != L'/')
         --i;
     if (i < 1)
         return 0;
-    path[i + 1] = '\0';
-    CharUpperBuffA(path, lstrlenA(path));
+    path[i + 1] = L'\0';
+    CharUpperBuffW(path, lstrlenW(path));
     return 1;
 }
 
 int LocateModuleDir()
 {
-    DWORD length = GetModuleFileNameA(Launcher.appInstance, Launcher.moduleDir, sizeof Launcher.moduleDir);
+    DWORD length = GetModuleFileNameW(Launcher.appInstance, Launcher.moduleDir, ARRAYSIZE(Launcher.moduleDir));
     // A full buffer means the path was cut: its folder is unknown.
-    if (length == 0 || length >= sizeof Launcher.moduleDir) {
-        Launcher.moduleDir[0] = '\0';
+    if (length == 0 || length >= ARRAYSIZE(Launcher.moduleDir)) {
+        Launcher.moduleDir[0] = L'\0';
         return EndStartup(StartupEnd::PathTooLong);
     }
     return KeepDirectoryPart(Launcher.moduleDir, length) ? 1 : EndStartup(StartupEnd::PathTooLong);
 }
 
 // Takes the launcher's folder from its file's path; 0 when it does not fit.
-static int LocateDiscDir(const char *launcherFile)
+static int LocateDiscDir(const wchar_t *launcherFile)
 {
     if (!TextCopy(Launcher.moduleDir, launcherFile)) {
-        Launcher.moduleDir[0] = '\0';
+        Launcher.moduleDir[0] = L'\0';
         return EndStartup(StartupEnd::PathTooLong);
     }
-    return KeepDirectoryPart(Launcher.moduleDir, lstrlenA(Launcher.moduleDir)) ? 1
+    return KeepDirectoryPart(Launcher.moduleDir, lstrlenW(Launcher.moduleDir)) ? 1
                                                                                 : EndStartup(StartupEnd::PathTooLong);
 }
 
@@ -60,7 +60,7 @@ int LoadLauncherSettings()
 
 // The start-up chain from the launcher's folder to the sound; 0 when a step
 // ended start-up (Found.end says why).
-static int InitLauncher(const char *launcherFile)
+static int InitLauncher(const wchar_t *launcherFile)
 {
     if (!(launcherFile ? LocateDiscDir(launcherFile) : LocateModuleDir()))
         return 0;
@@ -76,7 +76,7 @@ static int InitLauncher(const char *launcherFile)
     return 1;
 }
 
-static StartupEnd Decide(const char *launcherFile)
+static StartupEnd Decide(const wchar_t *launcherFile)
 {
     Found.platformVersion = LOBYTE(LOWORD(GetVersion()));
     if (Found.platformVersion < 4)
@@ -94,7 +94,7 @@ static StartupEnd Decide(const char *launcherFile)
     return StartupEnd::Window;
 }
 
-StartupEnd DecideStartup(const char *launcherFile)
+StartupEnd DecideStartup(const wchar_t *launcherFile)
 {
     Found = StartupFindings{};
     Found.end = Decide(launcherFile);
@@ -127,6 +127,6 @@ void ActOnStartup()
 
 bool StartApplicationNow()
 {
-    SetCurrentDirectoryA(Launcher.installDir); // a failure shows in the start
-    return StartProgram(Launcher.installDir, Settings.ApplicationName, false, 0);
+    SetCurrentDirectoryW(Launcher.installDir); // a failure shows in the start
+    return StartProgram(Launcher.installDir, Ansi{Settings.ApplicationName}, false, 0);
 }

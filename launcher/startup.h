@@ -10,7 +10,7 @@
 // returns how it ends (also in Found.end). Changes nothing: no message, no
 // registry write, no window brought forward, no program started. The
 // launcher's folder is that of launcherFile, or of this program when null.
-StartupEnd DecideStartup(const char *launcherFile = nullptr);
+StartupEnd DecideStartup(const wchar_t *launcherFile = nullptr);
 // The effects of what start-up found, before any window of the launcher
 // exists: the version message, another launcher or the application brought
 // forward, the vendor keys, the edition warning.
@@ -25,4 +25,4 @@ int  LoadLauncherSettings();
 int  LocateModuleDir();
 // Cuts a module path just after its last separator (\ or /) and upper-cases
 // it; 0 when no separator follows the first character.
-int  KeepDirectoryPart(char *path, DWORD length);
+int  KeepDirectoryPart(wchar_t *path, DWORD length);

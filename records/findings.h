@@ -42,16 +42,16 @@ enum class RecordView {
 struct ContentCheck {
     bool ran    = false;
     bool passed = false;
-    char firstMissing[260] = ""; // a file's path or a course name
+    wchar_t firstMissing[260] = L""; // a file's path or a course name
 };
 
 // What installation detection found, besides installNeeded and the folders.
 struct DetectionFindings {
     HKEY recordRoot = nullptr;   // registry form; null for the INI form
-    char recordPlace[256] = "";  // the registry key under recordRoot, or the INI file's path
+    wchar_t recordPlace[256] = L""; // the registry key under recordRoot, or the INI file's path
     RecordFinding record = RecordFinding::NotRead;
     RecordView view = RecordView::Own; // registry form: where record was found, or last looked for
-    char programFound[MAX_PATH] = ""; // where the application's program was found
+    wchar_t programFound[MAX_PATH] = L""; // where the application's program was found
     ContentCheck courseFiles;    // TarnCoursesCheck: the disc's repository\*.course installed
     ContentCheck library;        // TarnQuennetCheck: lib\quennet.jar installed
     ContentCheck courseList;     // PelloraCoursesCheck: disk.ini's names in pellora.ini
@@ -67,7 +67,7 @@ struct StartupFindings {
     HWND outsideInstaller = nullptr; // a window of class InstallShield_Win
     HWND otherLauncher    = nullptr; // a launcher window already open
     // Configuration.
-    char configPath[256]     = "";
+    wchar_t configPath[256]  = L"";
     const char *missingKey   = nullptr; // the first required key that failed
     bool settingsLoaded      = false;   // every required key read: the vendor keys are due
     char appWindowClass[128] = "";
@@ -79,8 +79,8 @@ struct StartupFindings {
     DetectionFindings detection;
     // Picture and sound.
     int  backdropResource = 0;   // the built-in picture's ID; 0 for a file
-    char backdropPath[256] = ""; // the picture's file
-    char soundFile[MAX_PATH] = ""; // the sound file found; empty: silence
+    wchar_t backdropPath[256] = L"";   // the picture's file
+    wchar_t soundFile[MAX_PATH] = L""; // the sound file found; empty: silence
 };
 
 extern StartupFindings Found;

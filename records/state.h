@@ -14,10 +14,11 @@ enum ButtonId {
 
 struct LauncherState {
     HINSTANCE appInstance    = nullptr;
-    char      moduleDir[256] = "";
+    // Folders in UTF-16, so that any letter of their names is kept.
+    wchar_t   moduleDir[256] = L"";
     int       installNeeded  = 1;
-    char      installDir[256] = "";
-    char      cdAppDir[256]   = "";
+    wchar_t   installDir[256] = L"";
+    wchar_t   cdAppDir[256]   = L"";
     char      captionAction[20] = "";
     char      captionStart[20]  = "";
     char      captionQuit[20]   = "";

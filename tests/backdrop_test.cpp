@@ -79,7 +79,7 @@ protected:
     {
         Release();
         ResetLauncherRecords();
-        TextCopy(Launcher.moduleDir, disc.path().c_str());
+        TextCopy(Launcher.moduleDir, Wide(disc.path()).c_str());
     }
     void Release()
     {
@@ -222,7 +222,7 @@ TEST_F(BackdropTest, AJoinedPathLongerThan255CharactersIsNotLoaded)
         Reset();
         Launcher.installNeeded = 0;
         ASSERT_TRUE(TextCopy(Settings.Bitmap, row.bitmap.c_str()));
-        ASSERT_EQ(row.length, std::string(Launcher.moduleDir).size() + row.bitmap.size());
+        ASSERT_EQ(row.length, wcslen(Launcher.moduleDir) + row.bitmap.size());
 
         EXPECT_EQ(row.result, LoadBackdrop());
         EXPECT_EQ(row.result == 1, Launcher.backdropBitmap != nullptr);

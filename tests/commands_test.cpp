@@ -17,22 +17,22 @@ class CurrentDirectory {
 public:
     explicit CurrentDirectory(const std::string &path)
     {
-        GetCurrentDirectoryA(sizeof previous_, previous_);
-        SetCurrentDirectoryA(path.c_str());
+        GetCurrentDirectoryW(MAX_PATH, previous_);
+        SetCurrentDirectoryW(Wide(path).c_str());
     }
-    ~CurrentDirectory() { SetCurrentDirectoryA(previous_); }
+    ~CurrentDirectory() { SetCurrentDirectoryW(previous_); }
     CurrentDirectory(const CurrentDirectory &) = delete;
     CurrentDirectory &operator=(const CurrentDirectory &) = delete;
 
 private:
-    char previous_[MAX_PATH] = "";
+    wchar_t previous_[MAX_PATH] = L"";
 };
 
 // Started programs inherit PROBE_LOG and so tell where they were started.
 class ProbeLogVariable {
 public:
-    explicit ProbeLogVariable(const std::string &path) { SetEnvironmentVariableA("PROBE_LOG", path.c_str()); }
-    ~ProbeLogVariable() { SetEnvironmentVariableA("PROBE_LOG", nullptr); }
+    explicit ProbeLogVariable(const std::string &path) { SetEnvironmentVariableW(L"PROBE_LOG", Wide(path).c_str()); }
+    ~ProbeLogVariable() { SetEnvironmentVariableW(L"PROBE_LOG", nullptr); }
     ProbeLogVariable(const ProbeLogVariable &) = delete;
     ProbeLogVariable &operator=(const ProbeLogVariable &) = delete;
 };
@@ -43,7 +43,7 @@ void CopyProbe(const ScratchDir &dir, const std::string &relative)
     if (folderEnd != std::string::npos)
         dir.MakeDir(relative.substr(0, folderEnd));
     std::string target = dir.path() + relative;
-    ASSERT_TRUE(CopyFileA((BuildDir() + "probe.exe").c_str(), target.c_str(), FALSE)) << target;
+    ASSERT_TRUE(CopyFileW(Wide(BuildDir() + "probe.exe").c_str(), Wide(target).c_str(), FALSE)) << target;
 }
 
 // A logged command line as program and arguments; the shell may quote the
@@ -93,6 +93,8 @@ TEST(CommandConsent, StartsTheProgramCreateProcessWouldTakeWithItsArgumentsAndDi
          "Tolvane Demo\\setup.exe /S", "Tolvane.exe", "Demo\\setup.exe /S"},
         {"a name without its extension", {"Tolvane Demo\\setup.exe"}, {}, "Tolvane Demo\\setup /S",
          "Tolvane Demo\\setup.exe", "/S"},
+        {"a folder named in no single code page", {"Диск 光盘\\setup.exe"}, {}, "Диск 光盘\\setup.exe /S",
+         "Диск 光盘\\setup.exe", "/S"},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
@@ -106,7 +108,7 @@ TEST(CommandConsent, StartsTheProgramCreateProcessWouldTakeWithItsArgumentsAndDi
         ProbeLogVariable logVariable(log);
         CurrentDirectory current(workDir);
 
-        ASSERT_TRUE(StartWithConsent((dir.path() + row.commandLine).c_str(), 2000));
+        ASSERT_TRUE(StartWithConsent(Wide(dir.path() + row.commandLine).c_str(), 2000));
         std::vector<ProbeRun> runs = WaitForProbeRuns(log, 1);
         ASSERT_EQ(1u, runs.size());
         LoggedCommand logged = SplitLogged(runs[0].commandLine);
@@ -122,7 +124,7 @@ TEST(CommandConsent, AMissingProgramFailsWithoutStartingAnything)
     std::string log = dir / "probe.log";
     ProbeLogVariable logVariable(log);
     CopyProbe(dir, "other.exe");
-    EXPECT_FALSE(StartWithConsent((dir.path() + "setup.exe /S").c_str(), 0));
+    EXPECT_FALSE(StartWithConsent(Wide(dir.path() + "setup.exe /S").c_str(), 0));
     EXPECT_EQ(0xFFFFFFFFu, GetFileAttributesA(log.c_str())) << "something was started";
 }
 
@@ -143,7 +145,7 @@ TEST(CommandLine, IsStartedOnlyWhenItFitsItsBufferWhole)
         std::string withArguments = program + std::string(row.length - directory.size() - program.size(), 'x');
         ASSERT_EQ(row.length, directory.size() + withArguments.size());
 
-        EXPECT_EQ(row.started, StartProgram(directory.c_str(), withArguments.c_str(), true, 2000));
+        EXPECT_EQ(row.started, StartProgram(Wide(directory).c_str(), Ansi{withArguments.c_str()}, true, 2000));
         if (row.started) {
             std::vector<ProbeRun> runs = WaitForProbeRuns(log, 1);
             ASSERT_EQ(1u, runs.size());

@@ -28,10 +28,10 @@ namespace {
 // table; while a CallLog exists, four of them are recorded on their way.
 
 struct Calls {
-    std::vector<std::string> searched; // FindFirstFileA patterns and probes
+    std::vector<std::string> searched; // FindFirstFileW patterns and probes
     std::set<HANDLE> openSearches;     // search handles not yet released
-    int programLookups = 0;            // SearchPathA
-    std::vector<std::string> profiles; // files GetPrivateProfileStringA read
+    int programLookups = 0;            // SearchPathW
+    std::vector<std::string> profiles; // files GetPrivateProfileStringW read
 
     bool Searched(const std::string &ending) const
     {
@@ -49,15 +49,15 @@ struct Calls {
 
 Calls recorded;
 
-decltype(&FindFirstFileA) realFindFirstFile;
+decltype(&FindFirstFileW) realFindFirstFile;
 decltype(&FindClose) realFindClose;
-decltype(&SearchPathA) realSearchPath;
-decltype(&GetPrivateProfileStringA) realGetProfileString;
+decltype(&SearchPathW) realSearchPath;
+decltype(&GetPrivateProfileStringW) realGetProfileString;
 
-HANDLE WINAPI RecordFindFirstFile(LPCSTR path, LPWIN32_FIND_DATAA found)
+HANDLE WINAPI RecordFindFirstFile(LPCWSTR path, LPWIN32_FIND_DATAW found)
 {
     HANDLE search = realFindFirstFile(path, found);
-    recorded.searched.push_back(path);
+    recorded.searched.push_back(Utf8(path));
     if (search != INVALID_HANDLE_VALUE)
         recorded.openSearches.insert(search);
     return search;
@@ -69,16 +69,17 @@ BOOL WINAPI RecordFindClose(HANDLE search)
     return realFindClose(search);
 }
 
-DWORD WINAPI RecordSearchPath(LPCSTR path, LPCSTR name, LPCSTR extension, DWORD size, LPSTR buffer, LPSTR *filePart)
+DWORD WINAPI RecordSearchPath(LPCWSTR path, LPCWSTR name, LPCWSTR extension, DWORD size, LPWSTR buffer,
+                              LPWSTR *filePart)
 {
     ++recorded.programLookups;
     return realSearchPath(path, name, extension, size, buffer, filePart);
 }
 
-DWORD WINAPI RecordGetProfileString(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer, DWORD size,
-                                    LPCSTR file)
+DWORD WINAPI RecordGetProfileString(LPCWSTR section, LPCWSTR key, LPCWSTR fallback, LPWSTR buffer, DWORD size,
+                                    LPCWSTR file)
 {
-    recorded.profiles.push_back(file ? file : "");
+    recorded.profiles.push_back(file ? Utf8(file) : "");
     return realGetProfileString(section, key, fallback, buffer, size, file);
 }
 
@@ -147,10 +148,10 @@ public:
     const Calls &calls() const { return recorded; }
 
 private:
-    ImportPatch findFirst_{"FindFirstFileA", &RecordFindFirstFile, &realFindFirstFile};
+    ImportPatch findFirst_{"FindFirstFileW", &RecordFindFirstFile, &realFindFirstFile};
     ImportPatch findClose_{"FindClose", &RecordFindClose, &realFindClose};
-    ImportPatch searchPath_{"SearchPathA", &RecordSearchPath, &realSearchPath};
-    ImportPatch profile_{"GetPrivateProfileStringA", &RecordGetProfileString, &realGetProfileString};
+    ImportPatch searchPath_{"SearchPathW", &RecordSearchPath, &realSearchPath};
+    ImportPatch profile_{"GetPrivateProfileStringW", &RecordGetProfileString, &realGetProfileString};
 };
 
 // ---------------------------------------------------------------------------
@@ -174,7 +175,7 @@ public:
     {
         WriteTextFile(path_, text);
     }
-    ~WindowsFile() { DeleteFileA(path_.c_str()); }
+    ~WindowsFile() { DeleteFileW(Wide(path_).c_str()); }
     WindowsFile(const WindowsFile &) = delete;
     WindowsFile &operator=(const WindowsFile &) = delete;
 
@@ -195,22 +196,33 @@ struct Value {
 
 // Writes the record the installer would leave: registry values under the
 // record's key or keys in a section of the INI file; all removed afterwards.
+// In bytes of the code page, or as installers write folders of any name: in
+// UTF-16 (values given in UTF-8).
 class Record {
 public:
-    Record(Form form, const std::string &fileName, const std::string &section, const std::vector<Value> &values)
+    Record(Form form, const std::string &fileName, const std::string &section, const std::vector<Value> &values,
+           bool utf16 = false)
     {
         if (form == Form::IniFile) {
             std::string text = "[" + section + "]\r\n";
             for (const Value &value : values)
                 text += value.name + "=" + value.data + "\r\n";
+            if (utf16) {
+                std::wstring wide = L"\uFEFF" + Wide(text);
+                text.assign(reinterpret_cast<const char *>(wide.data()), wide.size() * sizeof(wchar_t));
+            }
             file_ = std::make_unique<WindowsFile>(fileName, text);
             return;
         }
         HKEY root = form == Form::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
         top_ = std::make_unique<RegistryKey>(root, "Software\\" + fileName);
         key_ = std::make_unique<RegistryKey>(root, "Software\\" + fileName + "\\" + section + "\\Settings");
-        for (const Value &value : values)
-            key_->SetString(value.name, value.data);
+        for (const Value &value : values) {
+            if (utf16)
+                key_->SetUnicodeString(value.name, value.data);
+            else
+                key_->SetString(value.name, value.data);
+        }
     }
     const RegistryKey &key() const { return *key_; }
 
@@ -226,7 +238,7 @@ void ResetSettings(Form form, const std::string &discDir)
 {
     Settings = LauncherSettings{};
     Launcher = LauncherState{};
-    TextCopy(Launcher.moduleDir, discDir.c_str());
+    TextCopy(Launcher.moduleDir, Wide(discDir).c_str());
     TextCopy(Settings.ApplicationName, "app.exe");
     TextCopy(Settings.IniFileName, UniqueName("VeskDetect").c_str());
     TextCopy(Settings.SectionName, "Setup");
@@ -242,9 +254,9 @@ void ResetSettings(Form form, const std::string &discDir)
         TextCopy(Settings.RegTopKey, "CURRENT");
 }
 
-std::unique_ptr<Record> WriteRecord(Form form, const std::vector<Value> &values)
+std::unique_ptr<Record> WriteRecord(Form form, const std::vector<Value> &values, bool utf16 = false)
 {
-    return std::make_unique<Record>(form, Settings.IniFileName, Settings.SectionName, values);
+    return std::make_unique<Record>(form, Settings.IniFileName, Settings.SectionName, values, utf16);
 }
 
 const Form kForms[] = {Form::CurrentUser, Form::LocalMachine, Form::IniFile};
@@ -467,8 +479,8 @@ TEST(Detection, DirectoriesAfterwards)
         ResetSettings(row.form, disc.path());
         TextCopy(Settings.CDValue, row.cdValueName);
         TextCopy(Settings.AppFromCd, "Y");
-        TextCopy(Launcher.installDir, kUntouched);
-        TextCopy(Launcher.cdAppDir, kUntouched);
+        TextCopy(Launcher.installDir, Wide(kUntouched).c_str());
+        TextCopy(Launcher.cdAppDir, Wide(kUntouched).c_str());
         std::unique_ptr<Record> record;
         if (row.record)
             record = WriteRecord(row.form, row.values);
@@ -477,9 +489,9 @@ TEST(Detection, DirectoriesAfterwards)
 
         EXPECT_EQ(row.installNeeded, Launcher.installNeeded);
         if (row.installDir) {
-            EXPECT_STREQ(row.installDir, Launcher.installDir);
+            EXPECT_STREQ(row.installDir, Utf8(Launcher.installDir).c_str());
         }
-        EXPECT_STREQ(row.cdAppDir, Launcher.cdAppDir);
+        EXPECT_STREQ(row.cdAppDir, Utf8(Launcher.cdAppDir).c_str());
     }
 }
 
@@ -520,8 +532,9 @@ TEST(Detection, DirectoriesOfAPresentRecord)
             DetectInstallation();
 
             EXPECT_EQ(0, Launcher.installNeeded);
-            EXPECT_STREQ(row.installDir, Launcher.installDir);
-            EXPECT_STREQ(form == Form::IniFile ? row.cdAppDirIni : row.cdAppDirRegistry, Launcher.cdAppDir);
+            EXPECT_STREQ(row.installDir, Utf8(Launcher.installDir).c_str());
+            EXPECT_STREQ(form == Form::IniFile ? row.cdAppDirIni : row.cdAppDirRegistry,
+                         Utf8(Launcher.cdAppDir).c_str());
         }
     }
 }
@@ -567,8 +580,8 @@ TEST(Detection, TheRecordInEitherRegistryView)
             DetectInstallation();
 
             EXPECT_EQ(row.installNeeded, Launcher.installNeeded);
-            EXPECT_STREQ(row.installDir, Launcher.installDir);
-            EXPECT_STREQ(row.cdAppDir, Launcher.cdAppDir);
+            EXPECT_STREQ(row.installDir, Utf8(Launcher.installDir).c_str());
+            EXPECT_STREQ(row.cdAppDir, Utf8(Launcher.cdAppDir).c_str());
             // The 64-bit view is read when the own view holds no record;
             // HKEY_CURRENT_USER\Software is one key in both views.
             bool ownHoldsIt = row.ownDir || (form == Form::CurrentUser && row.wideDir);
@@ -598,7 +611,7 @@ TEST(Detection, UseRegistryChoosesTheRecordForm)
 
         DetectInstallation();
 
-        EXPECT_STREQ(row.iniFile ? "C:\\FromIni\\" : "C:\\FromRegistry\\", Launcher.installDir);
+        EXPECT_STREQ(row.iniFile ? "C:\\FromIni\\" : "C:\\FromRegistry\\", Utf8(Launcher.installDir).c_str());
     }
 }
 
@@ -622,7 +635,7 @@ TEST(Detection, RegTopKeyChoosesTheRegistryRoot)
 
         DetectInstallation();
 
-        EXPECT_STREQ(row.currentUser ? "C:\\FromUser\\" : "C:\\FromMachine\\", Launcher.installDir);
+        EXPECT_STREQ(row.currentUser ? "C:\\FromUser\\" : "C:\\FromMachine\\", Utf8(Launcher.installDir).c_str());
     }
 }
 
@@ -757,6 +770,33 @@ TEST(Detection, EveryCourseFileIsProbedAlsoAfterAMiss)
     }
 }
 
+// A disc in a folder, an installation in another and a course file, all
+// named with letters that no single code page holds, the installation
+// recorded in UTF-16 as installers record folders: found with every letter.
+TEST(Detection, FoldersOfAnyNameInEveryRecordForm)
+{
+    const std::string anyLetters = "Диск 光盘";
+    for (Form form : kForms) {
+        SCOPED_TRACE(FormName(form));
+        ScratchDir disc("disc");
+        ScratchDir install("inst");
+        std::string discDir = disc.MakeDir(anyLetters) + "\\";
+        std::string installDir = install.MakeDir(anyLetters) + "\\";
+        ResetSettings(form, discDir);
+        TextCopy(Settings.TarnCoursesCheck, "Y");
+        Touch(install, anyLetters + "\\app.exe");
+        Touch(disc, anyLetters + "\\repository\\урок 课.course");
+        Touch(install, anyLetters + "\\repository\\урок 课.course");
+        std::unique_ptr<Record> record = WriteRecord(form, {{"InstallDir", installDir}}, true);
+
+        DetectInstallation();
+
+        EXPECT_EQ(0, Launcher.installNeeded);
+        EXPECT_EQ(installDir, Utf8(Launcher.installDir));
+        EXPECT_TRUE(Found.detection.courseFiles.passed);
+    }
+}
+
 TEST(Detection, AnInstalledCourseMayBeAFolder)
 {
     ScratchDir disc("disc");
@@ -866,8 +906,8 @@ TEST(Detection, OnlyTextValuesAreRead)
 
         EXPECT_EQ(row.read ? 0 : 1, Launcher.installNeeded);
         if (row.read) {
-            EXPECT_EQ(install.path(), Launcher.installDir);
-            EXPECT_STREQ("E:\\", Launcher.cdAppDir);
+            EXPECT_EQ(install.path(), Utf8(Launcher.installDir));
+            EXPECT_STREQ("E:\\", Utf8(Launcher.cdAppDir).c_str());
         }
     }
 }
@@ -884,7 +924,7 @@ TEST(Detection, ACdDirectoryOfAnotherTypeIsLeftAsItWas)
     DetectInstallation();
 
     EXPECT_EQ(0, Launcher.installNeeded);
-    EXPECT_STREQ("", Launcher.cdAppDir);
+    EXPECT_STREQ("", Utf8(Launcher.cdAppDir).c_str());
 }
 
 TEST(Detection, AValueWithoutItsTerminatorIsEndedWhereItsDataEnds)
@@ -903,8 +943,8 @@ TEST(Detection, AValueWithoutItsTerminatorIsEndedWhereItsDataEnds)
     DetectInstallation();
 
     EXPECT_EQ(0, Launcher.installNeeded);
-    EXPECT_EQ(install.path(), Launcher.installDir);
-    EXPECT_STREQ("E:\\Disc", Launcher.cdAppDir);
+    EXPECT_EQ(install.path(), Utf8(Launcher.installDir));
+    EXPECT_STREQ("E:\\Disc", Utf8(Launcher.cdAppDir).c_str());
 }
 
 // The registry form reads at most 256 bytes: 255 characters and the
@@ -944,7 +984,7 @@ TEST(Detection, RegistryValuesOfTheBufferLimit)
 
         EXPECT_EQ(row.installNeeded, Launcher.installNeeded);
         if (row.installNeeded == 0) {
-            EXPECT_EQ(usable, Launcher.installDir);
+            EXPECT_EQ(usable, Utf8(Launcher.installDir));
         }
     }
 }
@@ -961,7 +1001,7 @@ TEST(Detection, ACdDirectoryTooLongIsLeftAsItWas)
     DetectInstallation();
 
     EXPECT_EQ(0, Launcher.installNeeded);
-    EXPECT_STREQ("", Launcher.cdAppDir);
+    EXPECT_STREQ("", Utf8(Launcher.cdAppDir).c_str());
 }
 
 // The INI reader cuts a long value to 255 characters, and that text is used.
@@ -979,8 +1019,8 @@ TEST(Detection, IniValuesAreCutTo255Characters)
     DetectInstallation();
 
     EXPECT_EQ(0, Launcher.installNeeded);
-    EXPECT_EQ(usable, Launcher.installDir);
-    EXPECT_EQ(std::string(255, 'c'), Launcher.cdAppDir);
+    EXPECT_EQ(usable, Utf8(Launcher.installDir));
+    EXPECT_EQ(std::string(255, 'c'), Utf8(Launcher.cdAppDir));
 }
 
 // A directory of 255 characters fills its buffer: there is no room for the
@@ -1000,14 +1040,14 @@ TEST(Detection, AFullInstallationDirectoryWithoutBackslashCountsAsAbsent)
         ASSERT_EQ(255u, dir.size());
         std::unique_ptr<Record> record = WriteRecord(form, {{"InstallDir", dir}});
         const char kAfter[] = "(cdAppDir as it was)";
-        TextCopy(Launcher.cdAppDir, kAfter);
+        TextCopy(Launcher.cdAppDir, Wide(kAfter).c_str());
 
         DetectInstallation();
 
         EXPECT_EQ(1, Launcher.installNeeded);
-        EXPECT_EQ(dir, Launcher.installDir);
+        EXPECT_EQ(dir, Utf8(Launcher.installDir));
         // Nothing was written past installDir into the field after it.
-        EXPECT_STREQ(form == Form::IniFile ? "?" : kAfter, Launcher.cdAppDir);
+        EXPECT_STREQ(form == Form::IniFile ? "?" : kAfter, Utf8(Launcher.cdAppDir).c_str());
     }
 }
 
@@ -1076,12 +1116,12 @@ TEST(Detection, ARecordPathThatDoesNotFitIsAbsent)
     }
 }
 
-// What GetWindowsDirectoryA reports in the next test, and the text it
+// What GetWindowsDirectoryW reports in the next test, and the text it
 // leaves in the buffer: the real Windows directory, as stale contents might.
 UINT windowsDirResult;
-std::string windowsDirText;
+std::wstring windowsDirText;
 
-UINT WINAPI UnobtainableWindowsDir(LPSTR buffer, UINT size)
+UINT WINAPI UnobtainableWindowsDir(LPWSTR buffer, UINT size)
 {
     TextCopy(buffer, size, windowsDirText.c_str());
     return windowsDirResult;
@@ -1109,10 +1149,10 @@ TEST(Detection, WithoutTheWindowsDirectoryTheIniRecordIsAbsent)
         Touch(install, "app.exe");
         std::unique_ptr<Record> record = WriteRecord(Form::IniFile, {{"InstallDir", install.path()}});
         windowsDirResult = row.result;
-        windowsDirText = WindowsDir();
+        windowsDirText = Wide(WindowsDir());
 
         {
-            ImportPatch unobtainable("GetWindowsDirectoryA", &UnobtainableWindowsDir);
+            ImportPatch unobtainable("GetWindowsDirectoryW", &UnobtainableWindowsDir);
             DetectInstallation();
         }
 
@@ -1159,7 +1199,7 @@ TEST(Detection, ContentPathsThatDoNotFitFailTheirCheck)
         std::string installDir =
             row.installDirLength ? PaddedDir(install.path(), row.installDirLength) : install.path();
         ResetSettings(Form::CurrentUser, moduleDir);
-        ASSERT_EQ(moduleDir, Launcher.moduleDir);
+        ASSERT_EQ(moduleDir, Utf8(Launcher.moduleDir));
         TextCopy(Settings.ApplicationName, "a");
         TextCopy(Settings.TarnCoursesCheck, row.tarnCourses);
         TextCopy(Settings.TarnQuennetCheck, row.tarnQuennet);
@@ -1182,7 +1222,7 @@ TEST(Detection, ContentPathsThatDoNotFitFailTheirCheck)
         DetectInstallation();
 
         EXPECT_EQ(row.installNeeded, Launcher.installNeeded);
-        EXPECT_EQ(installDir, Launcher.installDir);
+        EXPECT_EQ(installDir, Utf8(Launcher.installDir));
         EXPECT_TRUE(log.calls().openSearches.empty());
     }
 }

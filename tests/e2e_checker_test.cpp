@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -179,6 +180,42 @@ TEST(Checker, NamesTheWindowsAndTheRecordsView)
     LauncherProcess launcher;
     ASSERT_TRUE(launcher.Start(world.folder + "launcher.exe", world.disc.probeLog()));
     EXPECT_EQ("window start", Predicted(checked.out));
+    EXPECT_EQ("window start", Observed(launcher));
+}
+
+// A disc copied into a folder whose name no single code page holds, and an
+// installation in another such folder, recorded in UTF-16 as installers
+// record it: the checker names both with their real letters, in its text
+// and in its JSON, and judges the disc as the launcher does. A file name of
+// VESK.INI with a letter beyond ASCII is found only where the code page
+// holds that letter.
+TEST(Checker, NamesFoldersOfAnyNameWithTheirLetters)
+{
+    const std::string anyLetters = "Диск 光盘";
+    Disc disc(anyLetters);
+    ScratchDir installation("inst");
+    std::string installDir = installation.MakeDir(anyLetters) + "\\";
+    disc.CopyProbeTo(installDir + "app.exe");
+    RegistryKey top(HKEY_CURRENT_USER, "Software\\TolvaneTestRecord");
+    RegistryKey record(HKEY_CURRENT_USER, "Software\\TolvaneTestRecord\\Setup\\Settings");
+    record.SetUnicodeString("InstallDir", installDir);
+    WriteTextFile(disc.root() + "back.bmp", BmpFile(2, 2, [](int, int) { return RGB(0x80, 0x80, 0x80); }));
+    disc.WriteIni(MinimalIni("Bitmap=back.bmp\r\nDemoMovie=intro-\xE9.exe\r\n", "", "RegTopKey=C\r\n"));
+
+    CheckerRun json = RunChecker("--json " + Argument(disc.root()));
+    EXPECT_EQ("window start", Predicted(json.out)) << json.out;
+    EXPECT_EQ(disc.root(), JsonText(json.out, "/disc"));
+    EXPECT_EQ(installDir, JsonText(json.out, "/installation/installDir"));
+    EXPECT_EQ("found: " + installDir + "app.exe", JsonText(json.out, "/installation/program"));
+    std::vector<std::string> warnings = JsonList(json.out, "/warnings");
+    EXPECT_EQ(1, std::count_if(warnings.begin(), warnings.end(), [](const std::string &warning) {
+                  return warning.find("DemoMovie=intro-é.exe has letters beyond ASCII") == 0;
+              })) << json.out;
+    CheckerRun text = RunChecker(Argument(disc.root()));
+    EXPECT_NE(std::string::npos, text.out.find("Installation folder: " + installDir + "\n")) << text.out;
+
+    LauncherProcess launcher;
+    ASSERT_TRUE(launcher.Start(disc.Launcher(), disc.probeLog()));
     EXPECT_EQ("window start", Observed(launcher));
 }
 

@@ -13,10 +13,15 @@ namespace {
 
 const int kAction = 100, kQuit = 101, kExtra = 102;
 
-std::string Upper(std::string text)
+// A folder named with letters that no single code page holds: Windows' ANSI
+// calls would see it as "???? ??".
+const char kAnyLetters[] = "Диск 光盘";
+
+std::string Upper(const std::string &text)
 {
-    CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
-    return text;
+    std::wstring wide = Wide(text);
+    CharUpperBuffW(&wide[0], static_cast<DWORD>(wide.size()));
+    return Utf8(wide);
 }
 
 // A folder as GetCurrentDirectoryA gives it: without its last backslash.
@@ -55,13 +60,14 @@ struct DiscIni {
 };
 
 // An installation record in the registry form under HKEY_CURRENT_USER, with
-// an installation folder whose name has a blank, as under Program Files.
+// an installation folder whose name has a blank, as under Program Files,
+// stored in UTF-16 as installers store it.
 class Installation {
 public:
-    Installation()
+    explicit Installation(const std::string &folder = "Program Files\\Tolvane")
     {
-        installDir = files.MakeDir("Program Files\\Tolvane") + "\\";
-        settings_.SetString("InstallDir", installDir);
+        installDir = files.MakeDir(folder) + "\\";
+        settings_.SetUnicodeString("InstallDir", installDir);
     }
     void SetCdAppDir(const std::string &folder) const { settings_.SetString("CDDir", folder); }
     // The lines that make a disc read this record, with the picture it needs.
@@ -84,7 +90,11 @@ private:
 class DiscRun {
 public:
     // An installed launcher shows the disc's own picture.
-    DiscRun() { disc.Write("installed.bmp", BmpFile(120, 60, [](int, int) { return RGB(0x60, 0x60, 0x60); })); }
+    explicit DiscRun(const std::string &folder = "") : disc(folder)
+    {
+        disc.Write(disc.root().substr(disc.path().size()) + "installed.bmp",
+                   BmpFile(120, 60, [](int, int) { return RGB(0x60, 0x60, 0x60); }));
+    }
 
     // The launcher's folder as the launcher itself holds it: upper-cased.
     std::string ModuleDir() const { return Upper(disc.root()); }
@@ -105,7 +115,10 @@ public:
     }
 
     std::vector<ProbeRun> WaitForRuns(size_t count) const { return WaitForProbeRuns(disc.probeLog(), count); }
-    bool NothingStarted() const { return GetFileAttributesA(disc.probeLog().c_str()) == INVALID_FILE_ATTRIBUTES; }
+    bool NothingStarted() const
+    {
+        return GetFileAttributesW(Wide(disc.probeLog()).c_str()) == INVALID_FILE_ATTRIBUTES;
+    }
 
     // The start-failure message, owned by the launcher window; dismissed.
     void ExpectFailureMessage(const std::string &commandLine) const
@@ -113,7 +126,9 @@ public:
         HWND box = launcher.WaitForMessageBox();
         ASSERT_NE(nullptr, box);
         EXPECT_EQ("Information", WindowText(box));
-        EXPECT_EQ(("Unable to run application : " + commandLine).substr(0, 255), MessageBoxText(box));
+        // With the folder's real letters, cut at 255 characters.
+        std::wstring message = Wide("Unable to run application : " + commandLine).substr(0, 255);
+        EXPECT_EQ(Utf8(message), Utf8(ShownText(GetDlgItem(box, 0xFFFF))));
         EXPECT_EQ(window, GetWindow(box, GW_OWNER));
         DismissMessageBox(box);
     }
@@ -124,57 +139,75 @@ public:
     HWND window = nullptr;
 };
 
+// The disc's root, and a folder of it named in no single code page, as a
+// disc copied into such a folder, or unpacked into a Downloads folder below
+// a user name of another script, has it.
+const char *const kDiscFolders[] = {"", kAnyLetters};
+
 TEST(Commands, InstallStartsTheDiscInstallerFromTheLauncherFolderAndCloses)
 {
-    DiscRun run;
-    run.disc.AddProbe("setup.exe");
-    DiscIni ini;
-    // Arguments reach the installer as written, blanks and quotes included.
-    ini.installer = "setup.exe /S  /DIR=\"C:\\Program Files\\Tolvane\"";
-    ASSERT_NE(nullptr, run.Show(ini));
-    EXPECT_EQ("Install", WindowText(GetDlgItem(run.window, kAction)));
+    for (const char *folder : kDiscFolders) {
+        SCOPED_TRACE(folder);
+        DiscRun run(folder);
+        run.disc.AddProbe("setup.exe");
+        DiscIni ini;
+        // Arguments reach the installer as written, blanks and quotes included.
+        const std::string arguments = " /S  /DIR=\"C:\\Program Files\\Tolvane\"";
+        ini.installer = "setup.exe" + arguments;
+        ASSERT_NE(nullptr, run.Show(ini));
+        EXPECT_EQ("Install", WindowText(GetDlgItem(run.window, kAction)));
 
-    run.Press(kAction);
-    std::vector<ProbeRun> runs = run.WaitForRuns(1);
-    ASSERT_EQ(1u, runs.size());
-    EXPECT_EQ(run.ModuleDir() + ini.installer, runs[0].commandLine);
-    EXPECT_EQ(AsCurrentDirectory(run.ModuleDir()), runs[0].directory);
-    EXPECT_EQ("1 5", runs[0].startup) << "STARTF_USESHOWWINDOW with SW_SHOW";
-    EXPECT_EQ(0u, run.launcher.WaitForExit());
-    EXPECT_EQ(1u, ReadProbeLog(run.disc.probeLog()).size());
+        run.Press(kAction);
+        std::vector<ProbeRun> runs = run.WaitForRuns(1);
+        ASSERT_EQ(1u, runs.size());
+        EXPECT_EQ(AsTheChildSeesIt(run.ModuleDir() + "setup.exe") + arguments, runs[0].commandLine);
+        EXPECT_EQ(AsCurrentDirectory(run.ModuleDir()), runs[0].directory);
+        EXPECT_EQ("1 5", runs[0].startup) << "STARTF_USESHOWWINDOW with SW_SHOW";
+        EXPECT_EQ(0u, run.launcher.WaitForExit());
+        EXPECT_EQ(1u, ReadProbeLog(run.disc.probeLog()).size());
+    }
 }
 
 TEST(Commands, InstallThatFailsReportsItOnceAndCloses)
 {
-    DiscRun run;
-    DiscIni ini;
-    ini.installer = "setup.exe /S";
-    ASSERT_NE(nullptr, run.Show(ini));
+    for (const char *folder : kDiscFolders) {
+        SCOPED_TRACE(folder);
+        DiscRun run(folder);
+        DiscIni ini;
+        ini.installer = "setup.exe /S";
+        ASSERT_NE(nullptr, run.Show(ini));
 
-    run.Press(kAction);
-    run.ExpectFailureMessage(run.ModuleDir() + "setup.exe /S");
-    // A second message would hold the launcher open.
-    EXPECT_EQ(0u, run.launcher.WaitForExit());
-    EXPECT_TRUE(run.NothingStarted());
+        run.Press(kAction);
+        run.ExpectFailureMessage(run.ModuleDir() + "setup.exe /S");
+        // A second message would hold the launcher open.
+        EXPECT_EQ(0u, run.launcher.WaitForExit());
+        EXPECT_TRUE(run.NothingStarted());
+    }
 }
 
 TEST(Commands, StartRunsTheApplicationFromTheInstallationFolderAndCloses)
 {
-    Installation installation;
-    DiscRun run;
-    run.disc.CopyProbeTo(installation.installDir + "app.exe");
-    DiscIni ini;
-    Installation::Describe(ini);
-    ASSERT_NE(nullptr, run.Show(ini));
-    EXPECT_EQ("Start", WindowText(GetDlgItem(run.window, kAction)));
+    // Per user, an installation lies below the user's folder, whose name may
+    // be of any script.
+    const std::string folders[] = {"Program Files\\Tolvane", "Users\\" + std::string(kAnyLetters) + "\\Tolvane"};
+    for (const std::string &folder : folders) {
+        SCOPED_TRACE(folder);
+        Installation installation(folder);
+        DiscRun run;
+        run.disc.CopyProbeTo(installation.installDir + "app.exe");
+        DiscIni ini;
+        Installation::Describe(ini);
+        ASSERT_NE(nullptr, run.Show(ini));
+        EXPECT_EQ("Start", WindowText(GetDlgItem(run.window, kAction)));
 
-    run.Press(kAction);
-    std::vector<ProbeRun> runs = run.WaitForRuns(1);
-    ASSERT_EQ(1u, runs.size());
-    EXPECT_EQ(AsTheChildSeesIt(installation.installDir + "app.exe"), runs[0].commandLine);
-    EXPECT_EQ(AsCurrentDirectory(installation.installDir), runs[0].directory);
-    EXPECT_EQ("1 5", runs[0].startup) << "STARTF_USESHOWWINDOW with SW_SHOW";
-    EXPECT_EQ(0u, run.launcher.WaitForExit());
+        run.Press(kAction);
+        std::vector<ProbeRun> runs = run.WaitForRuns(1);
+        ASSERT_EQ(1u, runs.size());
+        EXPECT_EQ(AsTheChildSeesIt(installation.installDir + "app.exe"), runs[0].commandLine);
+        EXPECT_EQ(AsCurrentDirectory(installation.installDir), runs[0].directory);
+        EXPECT_EQ("1 5", runs[0].startup) << "STARTF_USESHOWWINDOW with SW_SHOW";
+        EXPECT_EQ(0u, run.launcher.WaitForExit());
+    }
 }
 
 TEST(Commands, StartThatFailsWithoutAppFromCdReportsTheInstallationFolder)
@@ -194,7 +227,7 @@ TEST(Commands, StartThatFailsWithoutAppFromCdReportsTheInstallationFolder)
         ASSERT_NE(nullptr, run.Show(ini));
         ASSERT_EQ("Start", WindowText(GetDlgItem(run.window, kAction)));
         // The application goes after detection found it.
-        ASSERT_TRUE(DeleteFileA(app.c_str()));
+        ASSERT_TRUE(DeleteFileW(Wide(app).c_str()));
 
         run.Press(kAction);
         run.ExpectFailureMessage(installation.installDir + "app.exe");

@@ -139,7 +139,7 @@ protected:
         Settings = LauncherSettings{};
         Launcher = LauncherState{};
         Found = StartupFindings{};
-        TextCopy(Launcher.moduleDir, disc.path().c_str());
+        TextCopy(Launcher.moduleDir, Wide(disc.path()).c_str());
     }
 
     struct Outcome {

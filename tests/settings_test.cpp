@@ -20,7 +20,7 @@ protected:
         Settings = LauncherSettings{};
         Launcher = LauncherState{};
         Found = StartupFindings{};
-        TextCopy(Launcher.moduleDir, disc.path().c_str());
+        TextCopy(Launcher.moduleDir, Wide(disc.path()).c_str());
     }
 
     int Load(const std::string &ini)
@@ -182,7 +182,7 @@ TEST_F(SettingsTest, AConfigPathLongerThanItsBufferIsRefused)
 {
     // moduleDir of 250 characters leaves no room for "VESK.INI".
     std::string dir = "C:\\" + std::string(246, 'x') + "\\";
-    TextCopy(Launcher.moduleDir, dir.c_str());
+    TextCopy(Launcher.moduleDir, Wide(dir).c_str());
     EXPECT_EQ(0, LoadLauncherSettings());
     EXPECT_STREQ("", Settings.Title);
 }

@@ -1,32 +1,35 @@
 // Finding the launcher's own folder from its module path.
 #include "launcher/startup.h"
 #include "records/state.h"
+#include "tests/support/support.h"
 
 #include <gtest/gtest.h>
 
-#include <string.h>
+#include <wchar.h>
 
 TEST(KeepDirectoryPart, CutsAfterTheLastSeparatorAndUpperCases)
 {
     struct Row {
-        const char *path;
+        const wchar_t *path;
         int result;
-        const char *expected;
+        const wchar_t *expected;
     } rows[] = {
-        {"E:\\Setup\\Launch.exe", 1, "E:\\SETUP\\"},
-        {"E:\\launch.exe", 1, "E:\\"},
-        {"E:/Setup/Launch.exe", 1, "E:/SETUP/"},
-        {"E:\\Setup/launch.exe", 1, "E:\\SETUP/"},
-        {"\\launch.exe", 0, nullptr},
-        {"/launch.exe", 0, nullptr},
-        {"launch.exe", 0, nullptr},
-        {"x", 0, nullptr},
+        {L"E:\\Setup\\Launch.exe", 1, L"E:\\SETUP\\"},
+        {L"E:\\launch.exe", 1, L"E:\\"},
+        {L"E:/Setup/Launch.exe", 1, L"E:/SETUP/"},
+        {L"E:\\Setup/launch.exe", 1, L"E:\\SETUP/"},
+        {L"C:\\Users\\\u0142ukasz\\\u0434\u0438\u0441\u043a \u5149\u76d8\\launcher.exe", 1,
+         L"C:\\USERS\\\u0141UKASZ\\\u0414\u0418\u0421\u041a \u5149\u76d8\\"}, // łukasz\диск 光盘: every letter
+        {L"\\launch.exe", 0, nullptr},
+        {L"/launch.exe", 0, nullptr},
+        {L"launch.exe", 0, nullptr},
+        {L"x", 0, nullptr},
     };
     for (const Row &row : rows) {
-        SCOPED_TRACE(row.path);
-        char path[256];
-        strcpy(path, row.path);
-        EXPECT_EQ(row.result, KeepDirectoryPart(path, static_cast<DWORD>(strlen(path))));
+        SCOPED_TRACE(Utf8(row.path));
+        wchar_t path[256];
+        wcscpy(path, row.path);
+        EXPECT_EQ(row.result, KeepDirectoryPart(path, static_cast<DWORD>(wcslen(path))));
         if (row.expected) {
             EXPECT_STREQ(row.expected, path);
         }
@@ -35,7 +38,7 @@ TEST(KeepDirectoryPart, CutsAfterTheLastSeparatorAndUpperCases)
 
 TEST(KeepDirectoryPart, AnEmptyPathHasNoFolder)
 {
-    char path[256] = "";
+    wchar_t path[256] = L"";
     EXPECT_EQ(0, KeepDirectoryPart(path, 0));
 }
 
@@ -43,9 +46,9 @@ TEST(LocateModuleDir, GivesTheFolderOfTheRunningModule)
 {
     Launcher = LauncherState{};
     ASSERT_EQ(1, LocateModuleDir());
-    char expected[MAX_PATH];
-    GetModuleFileNameA(nullptr, expected, sizeof expected);
-    *(strrchr(expected, '\\') + 1) = '\0';
-    CharUpperA(expected);
+    wchar_t expected[MAX_PATH];
+    GetModuleFileNameW(nullptr, expected, MAX_PATH);
+    *(wcsrchr(expected, L'\\') + 1) = L'\0';
+    CharUpperW(expected);
     EXPECT_STREQ(expected, Launcher.moduleDir);
 }

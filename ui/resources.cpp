@@ -57,7 +57,7 @@ static int PromptBitmapId()
 int LoadBackdrop()
 {
     Found.backdropResource = 0;
-    Found.backdropPath[0] = '\0';
+    Found.backdropPath[0] = L'\0';
     if (Launcher.installNeeded && !Settings.bothTypes) {
         Found.backdropResource = PromptBitmapId();
         Launcher.backdropBitmap = LoadBitmapA(Launcher.appInstance, MAKEINTRESOURCEA(Found.backdropResource));
@@ -65,36 +65,40 @@ int LoadBackdrop()
         if (Settings.Bitmap[0] == '?')
             return EndStartup(StartupEnd::NoBitmap);
         // A cut path would name another file.
-        if (!TextJoin(Found.backdropPath, Launcher.moduleDir, Settings.Bitmap))
+        if (!TextJoin(Found.backdropPath, Launcher.moduleDir, Ansi{Settings.Bitmap}))
             return EndStartup(StartupEnd::NoBitmap);
         Launcher.backdropBitmap =
-            static_cast<HBITMAP>(LoadImageA(nullptr, Found.backdropPath, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+            static_cast<HBITMAP>(LoadImageW(nullptr, Found.backdropPath, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
     }
     return Launcher.backdropBitmap ? 1 : EndStartup(StartupEnd::NoBitmap);
 }
 
 void FindStartupSound()
 {
-    Found.soundFile[0] = '\0';
+    Found.soundFile[0] = L'\0';
     if (!Launcher.installNeeded)
         return;
     // Where the sound library looks for a relative name: the launcher's and
     // the current folder first. Without a file there is nothing to hear, and
     // the library need not be loaded at all.
-    DWORD length = SearchPathA(nullptr, Settings.Audio, ".wav", sizeof Found.soundFile, Found.soundFile, nullptr);
-    if (length >= sizeof Found.soundFile)
-        TextCopy(Found.soundFile, Settings.Audio);
+    wchar_t sound[256];
+    TextCopy(sound, Ansi{Settings.Audio});
+    DWORD length = SearchPathW(nullptr, sound, L".wav", MAX_PATH, Found.soundFile, nullptr);
+    if (length >= MAX_PATH)
+        TextCopy(Found.soundFile, sound);
 }
 
 void PlayStartupSound()
 {
     if (!Found.soundFile[0])
         return;
-    auto play = SystemFunction<decltype(&PlaySoundA)>("winmm.dll", "PlaySoundA");
+    auto play = SystemFunction<decltype(&PlaySoundW)>("winmm.dll", "PlaySoundW");
     // As read, not as found: a relative name resolves against the current
     // folder, still the one start-up began in (only Install changes it, and
     // Install closes the launcher); a file that can't be played is silence,
     // never the system's default sound.
+    wchar_t sound[256];
+    TextCopy(sound, Ansi{Settings.Audio});
     if (play)
-        play(Settings.Audio, nullptr, SND_FILENAME | SND_NODEFAULT | SND_ASYNC);
+        play(sound, nullptr, SND_FILENAME | SND_NODEFAULT | SND_ASYNC);
 }
