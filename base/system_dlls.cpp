@@ -33,12 +33,12 @@ void RestrictDllSearch()
 
 HMODULE LoadSystemLibrary(const char *name)
 {
-    char path[MAX_PATH];
-    UINT length = GetSystemDirectoryA(path, sizeof path);
-    if (length == 0 || length >= sizeof path || !TextAppend(path, "\\") || !TextAppend(path, name))
+    wchar_t path[MAX_PATH];
+    UINT length = GetSystemDirectoryW(path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH || !TextAppend(path, L"\\") || !TextAppend(path, Ansi{name}))
         return nullptr;
     // A full path, and its own dependencies looked for beside it.
-    return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    return LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 bool RunsUnderWow64()
