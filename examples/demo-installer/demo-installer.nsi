@@ -14,6 +14,9 @@
 
 Unicode true
 SetCompressor /SOLID lzma
+; The files keep no date of their own: the build's time would make every
+; build's installer different; installed, they carry the time of installing.
+SetDateSave off
 !include MUI2.nsh
 !include LogicLib.nsh
 
