@@ -23,7 +23,7 @@ std::string Line(const std::string &what, HWND window, bool withChildren)
         snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(facts.found));
         return what + ": no accessible object (" + code + ")\n";
     }
-    std::string line = what + ": name \"" + facts.name + "\", role " + facts.role + ", description " +
+    std::string line = what + ": name \"" + facts.name + "\", role " + RoleText(facts.role) + ", description " +
                        (facts.description.empty() ? "none" : "\"" + facts.description + "\"");
     if (withChildren)
         line += ", " + std::to_string(facts.children) + " children";

@@ -39,10 +39,8 @@ AccessibleFacts ReadAccessible(HWND window)
         VariantInit(&role);
         self.vt = VT_I4;
         self.lVal = CHILDID_SELF;
-        wchar_t roleText[64] = L"";
         if (object->get_accRole(self, &role) == S_OK && role.vt == VT_I4)
-            GetRoleTextW(role.lVal, roleText, ARRAYSIZE(roleText));
-        facts.role = Utf8(roleText);
+            facts.role = role.lVal;
         VariantClear(&role);
         object->get_accChildCount(&facts.children);
         object->Release();
@@ -50,4 +48,11 @@ AccessibleFacts ReadAccessible(HWND window)
     if (SUCCEEDED(com))
         CoUninitialize();
     return facts;
+}
+
+std::string RoleText(long role)
+{
+    wchar_t text[64] = L"";
+    GetRoleTextW(role, text, ARRAYSIZE(text));
+    return Utf8(text);
 }

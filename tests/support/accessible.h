@@ -10,8 +10,10 @@
 struct AccessibleFacts {
     HRESULT found = E_FAIL;  // what AccessibleObjectFromWindow returned
     std::string name;        // UTF-8
-    std::string role;        // as Windows names the role: "client", "push button"
+    long role = 0;           // ROLE_SYSTEM_CLIENT, ROLE_SYSTEM_PUSHBUTTON...
     std::string description; // empty when there is none
     long children = 0;
 };
 AccessibleFacts ReadAccessible(HWND window);
+// A role as Windows names it: "client", "push button".
+std::string RoleText(long role);
