@@ -2,14 +2,16 @@
 // process through MSAA as Narrator, NVDA and JAWS read it: the window's and
 // the action button's name, role and description, for the built-in picture
 // of each language and for a picture of the disc with and without
-// BitmapText.
+// BitmapText; and the disc checker saying the same beforehand.
 #include "tests/support/accessible.h"
 #include "tests/support/e2e.h"
 
 #include <gtest/gtest.h>
 #include <oleacc.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -47,6 +49,14 @@ TEST(Accessibility, ScreenReadersAreGivenWhatThePictureSays)
         disc.Write("back.bmp", BmpFile(30, 20, [](int, int) { return RGB(0x20, 0x40, 0x60); }));
         bool discPicture = row.window.find(kPicture) != std::string::npos;
         disc.WriteIni(MinimalIni(row.window, discPicture ? "bothTypes=1\r\n" : ""));
+
+        CheckerRun checked = RunChecker("--json --strict " + Argument(disc.root()));
+        EXPECT_EQ(*row.words ? row.words : "null", JsonText(checked.out, "/description")) << checked.out;
+        std::vector<std::string> warnings = JsonList(checked.out, "/warnings");
+        bool warned = std::any_of(warnings.begin(), warnings.end(), [](const std::string &warning) {
+            return warning.find("not available to screen readers") != std::string::npos;
+        });
+        EXPECT_EQ(discPicture && !*row.words, warned) << checked.out;
 
         LauncherProcess launcher;
         ASSERT_TRUE(launcher.Start(disc.Launcher(), disc.probeLog()));
