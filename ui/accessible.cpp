@@ -19,7 +19,7 @@ struct Library {
     decltype(&SysAllocString) allocString;
 };
 
-const Library *LoadLibraryOnce()
+const Library *AccessibilityLibrary()
 {
     // Plain statics, set on the window's thread: no guard needed.
     static Library library;
@@ -149,7 +149,7 @@ LRESULT DescribedClientObject(HWND window, WPARAM flags, LPARAM objectId)
         return 0;
     wchar_t words[256];
     BackdropWords(words);
-    const Library *library = words[0] ? LoadLibraryOnce() : nullptr;
+    const Library *library = words[0] ? AccessibilityLibrary() : nullptr;
     IAccessible *system = nullptr;
     if (!library || FAILED(library->createStandardObject(window, OBJID_CLIENT, __uuidof(IAccessible),
                                                           reinterpret_cast<void **>(&system))))
