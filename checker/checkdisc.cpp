@@ -26,6 +26,7 @@
 #include "records/settings.h"
 #include "records/state.h"
 #include "res/resource.h"
+#include "ui/ui.h"
 
 #include <string.h>
 #include <wchar.h>
@@ -179,6 +180,14 @@ void ReportVerdict(StartupEnd end, std::vector<std::string> &warnings)
                                  : Utf8(Found.backdropPath),
           Number(size.bmWidth) + " x " + Number(size.bmHeight) + " pixels");
     Entry("pictureSize", "", Number(size.bmWidth) + " x " + Number(size.bmHeight));
+    wchar_t words[256];
+    BackdropWords(words);
+    if (words[0]) {
+        Entry("description", "Description for screen readers", Utf8(words));
+    } else {
+        NullEntry("description");
+        Say("Description for screen readers: none; BitmapText would give them the picture's words");
+    }
     Entry("sound", "Sound",
           !install                ? "none: there is a sound only while Install is offered"
           : Found.soundFile[0]    ? Utf8(Found.soundFile)
@@ -357,7 +366,7 @@ int wmain(int argc, wchar_t **argv)
     std::vector<std::string> warnings;
     if (!configReadable)
         warnings.push_back(problem);
-    LintDisc(disc, warnings);
+    LintDisc(disc, strict, warnings);
 
     BeginReport(format);
     ReportVerdict(end, warnings);

@@ -333,7 +333,7 @@ std::string VendorKeysNow()
     return std::string(user ? "the machine's" : "the user's") + " would be created";
 }
 
-void LintDisc(const wchar_t *disc, std::vector<std::string> &warnings)
+void LintDisc(const wchar_t *disc, bool strict, std::vector<std::string> &warnings)
 {
     std::wstring root = disc;
     if (!IsFile(root + L"launcher.exe"))
@@ -371,6 +371,9 @@ void LintDisc(const wchar_t *disc, std::vector<std::string> &warnings)
         } else {
             warnings.push_back("Bitmap: " + Utf8(path) + " is no bitmap Windows can load (a 24-bit BMP is safest)");
         }
+        if (strict && (Settings.BitmapText[0] == '?' || !Settings.BitmapText[0]))
+            warnings.push_back("Bitmap: the picture's words are not available to screen readers; BitmapText would "
+                               "give them");
     }
     wchar_t audio[256], sound[MAX_PATH];
     TextCopy(audio, Ansi{Settings.Audio});

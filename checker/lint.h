@@ -20,5 +20,6 @@ bool ConfigReadable(const wchar_t *disc, std::string &problem);
 void ReportSettings(std::vector<std::string> &warnings);
 // Whether the vendor keys that the launcher creates exist already.
 std::string VendorKeysNow();
-// The files the configuration names, the command lines' limits, autorun.inf.
-void LintDisc(const wchar_t *disc, std::vector<std::string> &warnings);
+// The files the configuration names, the command lines' limits, autorun.inf;
+// with strict also a picture whose words screen readers are not given.
+void LintDisc(const wchar_t *disc, bool strict, std::vector<std::string> &warnings);

@@ -70,6 +70,7 @@ const SettingKey SettingKeys[] = {
     Text("Window",      "SimpleTitle",         Settings.SimpleTitle,  "Tolvane Compact"),
     Text("Window",      "BaseTitle",           Settings.BaseTitle,    "Tolvane"),
     Text("Window",      "PremiumTitle",        Settings.PremiumTitle, "Tolvane Premium"),
+    Text("Window",      "BitmapText",          Settings.BitmapText),
 };
 const size_t SettingKeyCount = sizeof SettingKeys / sizeof SettingKeys[0];
 

@@ -21,6 +21,13 @@ static LRESULT OnSize(HWND window, LPARAM lParam)
     return 0;
 }
 
+static LRESULT OnGetObject(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    if (LRESULT described = DescribedClientObject(window, wParam, lParam))
+        return described;
+    return DefWindowProcA(window, WM_GETOBJECT, wParam, lParam);
+}
+
 LRESULT CALLBACK LauncherWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -30,6 +37,7 @@ LRESULT CALLBACK LauncherWndProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_SETFOCUS: RestoreFocus(window); return 0;
     case WM_PAINT:    PaintBackdrop(window); return 0;
     case WM_COMMAND:  OnCommand(HIWORD(wParam), window, LOWORD(wParam)); return 0;
+    case WM_GETOBJECT: return OnGetObject(window, wParam, lParam);
     default:          return DefWindowProcA(window, message, wParam, lParam);
     }
 }

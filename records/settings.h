@@ -30,6 +30,7 @@ struct LauncherSettings {
     char SimpleTitle[64];
     char BaseTitle[64];
     char PremiumTitle[64];
+    char BitmapText[256]; // the words the Bitmap picture shows, for screen readers
 };
 
 extern LauncherSettings Settings;

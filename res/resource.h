@@ -3,6 +3,7 @@
 
 #define IDI_LAUNCHER        1
 
+/* Each also names the string of the words its picture shows. */
 #define IDB_PROMPT_ENGLISH  101
 #define IDB_PROMPT_ITALIAN  113
 #define IDB_PROMPT_RUSSIAN  114

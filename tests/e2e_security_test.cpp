@@ -1,7 +1,9 @@
 // launcher.exe loads no code from the folder it runs from, nor from the
 // current folder: DLLs planted there under the names of system DLLs that
 // Windows would look for there first are never loaded, and the launcher
-// works as usual meanwhile, its sound included.
+// works as usual meanwhile, its sound and what it gives screen readers
+// included.
+#include "tests/support/accessible.h"
 #include "tests/support/e2e.h"
 
 #include <gtest/gtest.h>
@@ -23,9 +25,9 @@ namespace {
 // (and imm32 is a KnownDLL), so those two are planted only in the current
 // folder, which Wine, like Windows, searches after the system folder.
 const std::vector<std::string> kBesideTheLauncher = {"winmm",    "uxtheme", "msimg32", "msacm32",
-                                                     "comctl32", "dwmapi",  "shell32"};
+                                                     "comctl32", "dwmapi",  "shell32", "oleacc"};
 const std::vector<std::string> kInTheCurrentFolder = {"winmm",  "uxtheme", "msimg32", "msacm32", "comctl32",
-                                                      "dwmapi", "shell32", "version", "imm32"};
+                                                      "dwmapi", "shell32", "oleacc",  "version", "imm32"};
 
 // Makes Wine prefer a DLL that the search finds over its own, as Windows
 // does for every DLL that is not a KnownDLL; for programs started meanwhile.
@@ -98,16 +100,21 @@ void ExpectNoneLoaded(const std::vector<std::string> &names, bool besideTheLaunc
     }
     HWND window = launcher.WaitForWindow(kLauncherClass);
     ASSERT_NE(nullptr, window);
-    // The sound plays: its library is loaded, from the system folder.
+    // A screen reader asks what the window says.
+    EXPECT_EQ(S_OK, ReadAccessible(window).found);
+    // The sound plays and the window answers: their libraries are loaded,
+    // from the system folder.
     std::vector<std::string> modules;
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            modules = ModulesOf(launcher.pid());
-            return std::any_of(modules.begin(), modules.end(),
-                               [](const std::string &module) { return IsSystemFile(module, "winmm.dll"); });
-        },
-        10000))
-        << "no winmm.dll from the system folder among " << testing::PrintToString(modules);
+    for (const char *library : {"winmm.dll", "oleacc.dll"}) {
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                modules = ModulesOf(launcher.pid());
+                return std::any_of(modules.begin(), modules.end(),
+                                   [&](const std::string &module) { return IsSystemFile(module, library); });
+            },
+            10000))
+            << "no " << library << " from the system folder among " << testing::PrintToString(modules);
+    }
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, launcher.WaitForExit());
 

@@ -22,7 +22,7 @@ inline void ResetLauncherRecords()
     Settings = LauncherSettings{};
     Launcher = LauncherState{};
     Found = StartupFindings{};
-    for (char *field : {Settings.Bitmap, Settings.Audio, Settings.Language, Settings.DemoMovie})
+    for (char *field : {Settings.Bitmap, Settings.Audio, Settings.Language, Settings.DemoMovie, Settings.BitmapText})
         TextCopy(field, 2, "?");
     TextCopy(Settings.Title, "Tolvane");
     Launcher.appInstance = GetModuleHandleA(nullptr);

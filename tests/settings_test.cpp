@@ -68,7 +68,7 @@ TEST_F(SettingsTest, RequiredValuesAreReadWithOptionalDefaults)
     for (const char *field : {Settings.Bitmap, Settings.Audio, Settings.Language, Settings.PelloraCoursesCheck,
                               Settings.TarnCoursesCheck, Settings.TarnQuennetCheck, Settings.AppToFront,
                               Settings.DemoMovie, Settings.WrongCD, Settings.AppFromCd, Settings.RunImmediately,
-                              Settings.CDValue, Settings.UseRegistry, Settings.RegTopKey})
+                              Settings.CDValue, Settings.UseRegistry, Settings.RegTopKey, Settings.BitmapText})
         EXPECT_STREQ("?", field);
     EXPECT_EQ(0, Settings.bothTypes);
     EXPECT_STREQ("Tolvane Starter Edition", Settings.DemoTitle);

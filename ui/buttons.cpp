@@ -77,6 +77,11 @@ LRESULT CALLBACK ButtonSubclassProc(HWND button, UINT message, WPARAM wParam, LP
     int id = GetDlgCtrlID(button);
     if (message == WM_SETFOCUS)
         Launcher.focusedButton = id;
+    // The button that has the focus first says what the picture says too.
+    if (message == WM_GETOBJECT && id == IDB_ACTION) {
+        if (LRESULT described = DescribedClientObject(button, wParam, lParam))
+            return described;
+    }
     if (message == WM_KEYDOWN) {
         HWND window = GetParent(button);
         switch (wParam) {

@@ -1,5 +1,6 @@
 // What the window is made of, loaded once at start-up: the button font and
-// its metrics, the backdrop picture and the start-up sound.
+// its metrics, the backdrop picture and the start-up sound; and the words
+// the picture shows, looked up when asked.
 #include "ui/ui.h"
 #include "base/system_dlls.h"
 #include "base/text.h"
@@ -71,6 +72,15 @@ int LoadBackdrop()
             static_cast<HBITMAP>(LoadImageW(nullptr, Found.backdropPath, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
     }
     return Launcher.backdropBitmap ? 1 : EndStartup(StartupEnd::NoBitmap);
+}
+
+void BackdropWords(wchar_t (&words)[256])
+{
+    words[0] = L'\0';
+    if (Found.backdropResource)
+        LoadStringW(Launcher.appInstance, Found.backdropResource, words, ARRAYSIZE(words));
+    else if (Settings.BitmapText[0] != '?')
+        TextToWide(words, Settings.BitmapText, Launcher.captionCodePage); // as the captions are read
 }
 
 void FindStartupSound()

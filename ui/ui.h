@@ -8,6 +8,10 @@
 // Start-up steps; each returns 1 to go on, 0 to stop.
 int  LoadFontMetrics();
 int  LoadBackdrop();
+// The words the backdrop shows, for screen readers: the built-in prompt's
+// own (its bitmap's string), or BitmapText, in the disc's language, for a
+// picture of the disc; empty when there are none.
+void BackdropWords(wchar_t (&words)[256]);
 // Finds the start-up sound's file, when Install is offered; PlayStartupSound
 // plays it, once the window shows.
 void FindStartupSound();
@@ -23,6 +27,12 @@ void PaintBackdrop(HWND window);
 // Shows a caption, bytes of its language's code page, as the words it means
 // on any Windows.
 void SetCaption(HWND button, const char *caption);
+
+// WM_GETOBJECT for the window or the action button: the system's own
+// accessible object of its client area, with the backdrop's words as its
+// description; 0, for the system to answer, for any other object, without
+// words, or when the accessibility library is missing.
+LRESULT DescribedClientObject(HWND window, WPARAM flags, LPARAM objectId);
 
 // Buttons.
 LRESULT CALLBACK ButtonSubclassProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam);
