@@ -94,12 +94,6 @@ const char *RootName(HKEY root)
     return root == HKEY_CURRENT_USER ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE";
 }
 
-bool IsFile(const wchar_t *path)
-{
-    DWORD attributes = GetFileAttributesW(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // The immediate start as the launcher will make it, or why it will fail (the
 // window shows then).
 struct ImmediateStart {

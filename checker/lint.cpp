@@ -36,12 +36,6 @@ bool OneOf(const std::string &value, std::initializer_list<const char *> words)
     return false;
 }
 
-bool IsFile(const std::wstring &path)
-{
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // The names a profile reader lists: sections of a file, or keys of a section.
 std::vector<std::string> ProfileNames(const char *section, const wchar_t *path)
 {
@@ -221,6 +215,12 @@ void LintLettersBeyondAscii(std::vector<std::string> &warnings)
 }
 
 } // namespace
+
+bool IsFile(const std::wstring &path)
+{
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 bool DiscFolder(const wchar_t *argument, wchar_t (&disc)[MAX_PATH], std::string &problem)
 {

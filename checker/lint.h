@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+// A file, not a folder, is there.
+bool IsFile(const std::wstring &path);
 // The disc's folder, full and ending with a backslash: the argument, or the
 // checker's own folder without one. False, with the problem, when it is no
 // folder or its path is too long.

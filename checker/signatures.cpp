@@ -4,6 +4,7 @@
 // the checker may run from a disc, beside files anyone put there.
 #include "checker/signatures.h"
 #include "checker/report.h"
+#include "checker/lint.h"
 #include "base/process.h"
 #include "base/system_dlls.h"
 #include "base/text.h"
@@ -234,12 +235,6 @@ std::string Described(const Signature &signature)
     case State::Broken: return "signature broken: the file changed after it was signed";
     default: return "not signed";
     }
-}
-
-bool IsFile(const wchar_t *path)
-{
-    DWORD attributes = GetFileAttributesW(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // The program file a command line of the disc starts, as the launcher starts

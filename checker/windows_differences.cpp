@@ -6,6 +6,7 @@
 // never redirects a program's writes to the user's VirtualStore.
 #include "checker/windows_differences.h"
 #include "checker/report.h"
+#include "checker/lint.h"
 #include "config/config.h"
 #include "records/findings.h"
 #include "records/settings.h"
@@ -157,12 +158,6 @@ void LintConfigEncoding(const wchar_t *disc, std::vector<std::string> &found)
     std::vector<std::string> lines = Lines(bytes.substr(3));
     LostSection(lines, found);
     LettersBeyondAscii(lines, found);
-}
-
-bool IsFile(const std::wstring &path)
-{
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // An INI record that Windows redirected: a 32-bit installer without a

@@ -17,13 +17,6 @@ const int kAction = 100, kQuit = 101, kExtra = 102;
 // calls would see it as "???? ??".
 const char kAnyLetters[] = "Диск 光盘";
 
-std::string Upper(const std::string &text)
-{
-    std::wstring wide = Wide(text);
-    CharUpperBuffW(&wide[0], static_cast<DWORD>(wide.size()));
-    return Utf8(wide);
-}
-
 // A folder as GetCurrentDirectoryA gives it: without its last backslash.
 std::string AsCurrentDirectory(const std::string &folder)
 {

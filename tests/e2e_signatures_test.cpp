@@ -19,12 +19,6 @@ std::string Signed(const std::string &relative)
     return BuildDir() + "signed\\" + relative;
 }
 
-std::string Upper(std::string text)
-{
-    CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
-    return text;
-}
-
 // The checker's "signatures" list, one "file: state, signer" per object.
 std::vector<std::string> Signatures(const std::string &json)
 {

@@ -25,6 +25,13 @@ std::string Utf8(const std::wstring &text)
     return utf8;
 }
 
+std::string Upper(const std::string &utf8)
+{
+    std::wstring wide = Wide(utf8);
+    CharUpperBuffW(&wide[0], static_cast<DWORD>(wide.size()));
+    return Utf8(wide);
+}
+
 std::string BuildDir()
 {
     wchar_t path[MAX_PATH];

@@ -12,6 +12,8 @@
 // a folder may be named with any letter; for ASCII names, as ever.
 std::wstring Wide(const std::string &utf8);
 std::string Utf8(const std::wstring &text);
+// Upper-cased as Windows upper-cases a path: every letter.
+std::string Upper(const std::string &utf8);
 
 // Folder of the running test executable, where the build puts launcher.exe
 // and probe.exe; ends with a backslash.
