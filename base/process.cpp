@@ -1,5 +1,6 @@
-// Starting a program as its own process: directly, or through the shell when
-// it must run elevated; and a command line split as CreateProcess reads it.
+// Starting a program as its own process: the file that runs, found within
+// the configured value alone, then started directly, or through the shell
+// when it must run elevated.
 #include "base/process.h"
 #include "base/system_dlls.h"
 #include "base/text.h"
@@ -13,8 +14,8 @@
 
 namespace {
 
-// Finds the program file that CreateProcess would take for name: searched
-// like it (".exe" added to a name without extension), and never a folder.
+// The program file that CreateProcess would take for name: searched like it
+// (".exe" added to a name without extension), and never a folder.
 bool FindProgramFile(const wchar_t *name, wchar_t (&file)[MAX_PATH])
 {
     DWORD length = SearchPathW(nullptr, name, L".exe", MAX_PATH, file, nullptr);
@@ -24,43 +25,48 @@ bool FindProgramFile(const wchar_t *name, wchar_t (&file)[MAX_PATH])
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-} // namespace
-
-// A quoted name ends at its closing quote; an unquoted one is the shortest
-// run of blank-separated words that names a program file. The shell is then
-// given the very program that needed consent.
-const wchar_t *SplitCommandLine(const wchar_t *commandLine, wchar_t (&program)[MAX_PATH])
+bool IsBlank(wchar_t c)
 {
-    wchar_t name[MAX_PATH];
-    if (commandLine[0] == L'"') {
-        const wchar_t *close = wcschr(commandLine + 1, L'"');
-        const wchar_t *end = close ? close : commandLine + wcslen(commandLine);
-        TextCopyPrefix(name, commandLine + 1, static_cast<size_t>(end - commandLine - 1));
-        if (!FindProgramFile(name, program))
-            TextCopy(program, name);
-        return close ? close + 1 : end;
-    }
-    const wchar_t *end = commandLine;
-    for (;;) {
-        end += wcscspn(end, L" \t");
-        TextCopyPrefix(name, commandLine, static_cast<size_t>(end - commandLine));
-        if (FindProgramFile(name, program))
-            return end;
-        if (!*end) {
-            // Nothing matches any more; the shell reports the failure.
-            TextCopy(program, name);
-            return end;
-        }
-        ++end;
-    }
+    return c == L' ' || c == L'\t';
 }
 
-bool StartWithConsent(const wchar_t *commandLine, DWORD idleWaitMs)
+} // namespace
+
+ProgramStart FindProgramStart(const wchar_t *directory, Ansi value)
 {
-    wchar_t program[MAX_PATH];
-    const wchar_t *arguments = SplitCommandLine(commandLine, program);
-    while (*arguments == L' ' || *arguments == L'\t')
-        ++arguments;
+    ProgramStart start;
+    start.fits = TextJoin(start.commandLine, directory, value);
+    // A command line cut short would start something other than configured.
+    if (!start.fits)
+        return start;
+    // Windows, given no program name, tries each blank-separated beginning
+    // of the whole line, shortest first: C:\My.exe before C:\My Apps\app.exe.
+    // Here the directory is one word, whatever its blanks.
+    const wchar_t *line = start.commandLine;
+    const wchar_t *end = line + lstrlenW(directory);
+    for (;;) {
+        end += wcscspn(end, L" \t");
+        wchar_t name[MAX_PATH];
+        if (TextCopyPrefix(name, line, static_cast<size_t>(end - line)) && FindProgramFile(name, start.programFile))
+            break;
+        start.programFile[0] = L'\0';
+        if (!*end) {
+            start.argumentsAt = static_cast<size_t>(end - line);
+            return start;
+        }
+        while (IsBlank(*end))
+            ++end;
+    }
+    while (IsBlank(*end))
+        ++end;
+    start.argumentsAt = static_cast<size_t>(end - line);
+    return start;
+}
+
+bool StartWithConsent(const ProgramStart &start, DWORD idleWaitMs)
+{
+    if (!start.fits || !start.programFile[0])
+        return false;
     wchar_t directory[MAX_PATH];
     DWORD length = GetCurrentDirectoryW(MAX_PATH, directory);
     if (length == 0 || length >= MAX_PATH)
@@ -70,8 +76,8 @@ bool StartWithConsent(const wchar_t *commandLine, DWORD idleWaitMs)
     execute.cbSize       = sizeof execute;
     execute.fMask        = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     execute.lpVerb       = L"open";
-    execute.lpFile       = program;
-    execute.lpParameters = *arguments ? arguments : nullptr;
+    execute.lpFile       = start.programFile;
+    execute.lpParameters = *start.arguments() ? start.arguments() : nullptr;
     execute.lpDirectory  = directory[0] ? directory : nullptr;
     execute.nShow        = SW_SHOW;
     // The shell library, with all it brings, only for this rare case.
@@ -86,30 +92,26 @@ bool StartWithConsent(const wchar_t *commandLine, DWORD idleWaitMs)
     return true;
 }
 
-bool ProgramCommandLine(wchar_t (&commandLine)[256], const wchar_t *directory, Ansi program)
+bool StartProgram(const ProgramStart &start, bool showWindow, DWORD idleWaitMs)
 {
-    return TextJoin(commandLine, directory, program);
-}
-
-bool StartProgram(const wchar_t *directory, Ansi program, bool showWindow, DWORD idleWaitMs)
-{
-    wchar_t commandLine[256];
-    // A command line cut short would start something other than configured.
-    if (!ProgramCommandLine(commandLine, directory, program))
+    if (!start.fits || !start.programFile[0])
         return false;
-
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     if (showWindow) {
         startup.dwFlags     = STARTF_USESHOWWINDOW;
         startup.wShowWindow = SW_SHOW;
     }
+    // CreateProcess may write into the command line it is given.
+    wchar_t commandLine[256];
+    TextCopy(commandLine, start.commandLine);
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    if (!CreateProcessW(start.programFile, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
         // An installer that must run elevated cannot be created directly;
         // the shell asks the user for consent instead.
         if (GetLastError() == ERROR_ELEVATION_REQUIRED)
-            return StartWithConsent(commandLine, idleWaitMs);
+            return StartWithConsent(start, idleWaitMs);
         return false;
     }
     if (idleWaitMs)

@@ -181,17 +181,16 @@ void LintKeyNames(std::vector<std::string> &warnings)
 // joins it: too long, or not there.
 void LintProgram(const char *key, const wchar_t *folder, const char *program, std::vector<std::string> &warnings)
 {
-    wchar_t commandLine[256];
-    if (!ProgramCommandLine(commandLine, folder, Ansi{program})) {
-        warnings.push_back(std::string(key) + ": the command line " + Utf8(folder) + Utf8(program) +
-                           " is longer than 255 characters; the launcher reports it cannot start it");
+    ProgramStart start = FindProgramStart(folder, Ansi{program});
+    if (!start.fits) {
+        warnings.push_back(std::string(key) + ": the command line " + Utf8(start.commandLine) +
+                           "... is longer than 255 characters; the launcher reports it cannot start it");
         return;
     }
-    wchar_t file[MAX_PATH];
-    SplitCommandLine(commandLine, file);
-    if (!IsFile(file)) {
-        std::string name = Utf8(commandLine);
-        warnings.push_back(std::string(key) + ": " + name.substr(0, name.find(' ')) + " is not on the disc");
+    if (!start.programFile[0]) {
+        std::string value = Utf8(program);
+        warnings.push_back(std::string(key) + ": " + Utf8(folder) + value.substr(0, value.find(' ')) +
+                           " is not on the disc");
     }
 }
 

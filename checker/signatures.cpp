@@ -238,14 +238,10 @@ std::string Described(const Signature &signature)
 }
 
 // The program file a command line of the disc starts, as the launcher starts
-// it; empty when the line does not fit (the lint says so).
+// it; empty when there is none (the lint says so).
 std::wstring ProgramOf(const wchar_t *folder, const char *commandLine)
 {
-    wchar_t whole[256], program[MAX_PATH];
-    if (!ProgramCommandLine(whole, folder, Ansi{commandLine}))
-        return L"";
-    SplitCommandLine(whole, program);
-    return program;
+    return FindProgramStart(folder, Ansi{commandLine}).programFile;
 }
 
 } // namespace

@@ -8,13 +8,23 @@
 
 namespace {
 
-void ReportStartFailure(HWND window, const wchar_t *directory, const char *program)
+// Starts directory + program; on failure false, with the command line of the
+// attempt in failed.
+bool Start(const wchar_t *directory, const char *program, DWORD idleWaitMs, ProgramStart &failed)
 {
-    wchar_t commandLine[256], message[256];
+    ProgramStart start = FindProgramStart(directory, Ansi{program});
+    if (StartProgram(start, true, idleWaitMs))
+        return true;
+    failed = start;
+    return false;
+}
+
+void ReportStartFailure(HWND window, const ProgramStart &failed)
+{
+    wchar_t message[256];
     // Cut to fit: the message names as much of the command line as it can,
     // with the real letters of its folder.
-    ProgramCommandLine(commandLine, directory, Ansi{program});
-    TextFormat(message, L"Unable to run application : %s", commandLine);
+    TextFormat(message, L"Unable to run application : %s", failed.commandLine);
     MessageBoxW(window, message, L"Information", MB_ICONINFORMATION);
 }
 
@@ -28,22 +38,20 @@ void OnCommand(WORD notification, HWND window, WORD controlId)
         return;
 
     const DWORD untilReady = 2000;
+    ProgramStart failed;
     if (controlId == IDB_ACTION && Launcher.installNeeded) {
         SetCurrentDirectoryW(Launcher.moduleDir); // a failure shows in the start
-        if (!StartProgram(Launcher.moduleDir, Ansi{Settings.Installer}, true, untilReady))
-            ReportStartFailure(window, Launcher.moduleDir, Settings.Installer);
+        if (!Start(Launcher.moduleDir, Settings.Installer, untilReady, failed))
+            ReportStartFailure(window, failed);
     } else if (controlId == IDB_ACTION) {
         SetCurrentDirectoryW(Launcher.installDir);
-        if (!StartProgram(Launcher.installDir, Ansi{Settings.ApplicationName}, true, 0)) {
-            // The second attempt keeps installDir as the current directory.
-            if (Settings.AppFromCd[0] != 'Y')
-                ReportStartFailure(window, Launcher.installDir, Settings.ApplicationName);
-            else if (!StartProgram(Launcher.cdAppDir, Ansi{Settings.ApplicationName}, true, 0))
-                ReportStartFailure(window, Launcher.cdAppDir, Settings.ApplicationName);
-        }
+        // The second attempt keeps installDir as the current directory.
+        if (!Start(Launcher.installDir, Settings.ApplicationName, 0, failed) &&
+            (Settings.AppFromCd[0] != 'Y' || !Start(Launcher.cdAppDir, Settings.ApplicationName, 0, failed)))
+            ReportStartFailure(window, failed);
     } else if (controlId == IDB_EXTRA) {
-        if (!StartProgram(Launcher.moduleDir, Ansi{Settings.DemoMovie}, true, untilReady))
-            ReportStartFailure(window, Launcher.moduleDir, Settings.DemoMovie);
+        if (!Start(Launcher.moduleDir, Settings.DemoMovie, untilReady, failed))
+            ReportStartFailure(window, failed);
         if (!Settings.bothTypes)
             return; // the launcher stays for another press
     }

@@ -128,5 +128,5 @@ void ActOnStartup()
 bool StartApplicationNow()
 {
     SetCurrentDirectoryW(Launcher.installDir); // a failure shows in the start
-    return StartProgram(Launcher.installDir, Ansi{Settings.ApplicationName}, false, 0);
+    return StartProgram(FindProgramStart(Launcher.installDir, Ansi{Settings.ApplicationName}), false, 0);
 }

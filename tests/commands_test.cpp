@@ -46,74 +46,96 @@ void CopyProbe(const ScratchDir &dir, const std::string &relative)
     ASSERT_TRUE(CopyFileW(Wide(BuildDir() + "probe.exe").c_str(), Wide(target).c_str(), FALSE)) << target;
 }
 
-// A logged command line as program and arguments; the shell may quote the
-// program's name.
-struct LoggedCommand {
-    std::string program;
-    std::string arguments;
-};
-LoggedCommand SplitLogged(const std::string &commandLine)
-{
-    size_t end;
-    std::string program;
-    if (!commandLine.empty() && commandLine[0] == '"') {
-        end = commandLine.find('"', 1);
-        program = commandLine.substr(1, end - 1);
-        ++end;
-    } else {
-        end = commandLine.find(' ');
-        program = commandLine.substr(0, end);
-    }
-    std::string arguments = end < commandLine.size() ? commandLine.substr(end + 1) : "";
-    return {program, arguments};
-}
+// Where starting directory + value would run the wrong file if Windows
+// searched the whole line: a program planted beside each folder whose name
+// has a blank, at each point where that search stops.
+const char *const kPlantedBesideTheFolders[] = {"My.exe", "My Discs\\Tolvane.exe", "My Discs\\Tolvane"};
+const char kDiscFolder[] = "My Discs\\Tolvane Disc\\";
 
-TEST(CommandConsent, StartsTheProgramCreateProcessWouldTakeWithItsArgumentsAndDirectory)
+TEST(ProgramStart, TheProgramIsLookedForWithinTheValueAlone)
 {
-    // Windows refuses CreateProcessA with ERROR_ELEVATION_REQUIRED for a
-    // program that must run elevated, and the launcher then hands the same
-    // command line to StartWithConsent. Wine runs every program without
-    // elevation and never gives that error, so the fallback is driven directly.
     struct Row {
         const char *name;
-        std::vector<std::string> probes;
+        std::string value;
+        std::vector<std::string> probes; // in the disc folder, beside the planted ones
         std::vector<std::string> folders;
-        std::string commandLine; // after the scratch folder
-        std::string program;     // after the scratch folder
+        std::string program; // in the disc folder; empty: none is found
         std::string arguments;
     } rows[] = {
-        {"arguments after a name with a blank", {"Tolvane Demo\\setup.exe"}, {}, "Tolvane Demo\\setup.exe /S /LANG=en",
-         "Tolvane Demo\\setup.exe", "/S /LANG=en"},
-        {"arguments kept as written", {"Tolvane Demo\\setup.exe"}, {}, "Tolvane Demo\\setup.exe /D=\"C:\\a b\"  /S",
-         "Tolvane Demo\\setup.exe", "/D=\"C:\\a b\"  /S"},
-        {"no arguments", {"Tolvane Demo\\setup.exe"}, {}, "Tolvane Demo\\setup.exe", "Tolvane Demo\\setup.exe", ""},
-        {"a folder named like the first word is no program", {"Tolvane Demo\\setup.exe"}, {"Tolvane"},
-         "Tolvane Demo\\setup.exe /S", "Tolvane Demo\\setup.exe", "/S"},
-        {"a program named by the first word comes first", {"Tolvane Demo\\setup.exe", "Tolvane.exe"}, {},
-         "Tolvane Demo\\setup.exe /S", "Tolvane.exe", "Demo\\setup.exe /S"},
-        {"a name without its extension", {"Tolvane Demo\\setup.exe"}, {}, "Tolvane Demo\\setup /S",
-         "Tolvane Demo\\setup.exe", "/S"},
-        {"a folder named in no single code page", {"Диск 光盘\\setup.exe"}, {}, "Диск 光盘\\setup.exe /S",
-         "Диск 光盘\\setup.exe", "/S"},
+        {"a program and its arguments", "setup.exe /S", {"setup.exe"}, {}, "setup.exe", "/S"},
+        {"arguments kept as written", "setup.exe /D=\"C:\\a b\"  /S", {"setup.exe"}, {}, "setup.exe",
+         "/D=\"C:\\a b\"  /S"},
+        {"a blank in the program's own name", "Tolvane Setup.exe /S", {"Tolvane Setup.exe"}, {},
+         "Tolvane Setup.exe", "/S"},
+        {"a folder named like its first word is no program", "Tolvane Setup.exe", {"Tolvane Setup.exe"},
+         {"Tolvane"}, "Tolvane Setup.exe", ""},
+        {"within the value the shortest run of words comes first", "Tolvane Setup.exe /S",
+         {"Tolvane Setup.exe", "Tolvane.exe"}, {}, "Tolvane.exe", "Setup.exe /S"},
+        {"a name without its extension", "setup /S", {"setup.exe"}, {}, "setup.exe", "/S"},
+        {"only planted programs: none", "setup.exe /S", {}, {}, "", ""},
+        {"an empty value: none", "", {}, {}, "", ""},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        ScratchDir dir("find");
+        for (const char *planted : kPlantedBesideTheFolders)
+            CopyProbe(dir, planted);
+        for (const std::string &probe : row.probes)
+            CopyProbe(dir, kDiscFolder + probe);
+        for (const std::string &folder : row.folders)
+            dir.MakeDir(kDiscFolder + folder);
+        std::string folder = dir.path() + kDiscFolder;
+
+        ProgramStart start = FindProgramStart(Wide(folder).c_str(), Ansi{row.value.c_str()});
+        EXPECT_TRUE(start.fits);
+        EXPECT_EQ(folder + row.value, Utf8(start.commandLine)) << "the command line as it always was";
+        EXPECT_EQ(row.program.empty() ? "" : folder + row.program, Utf8(start.programFile));
+        EXPECT_EQ(row.arguments, Utf8(start.arguments()));
+    }
+}
+
+// The arguments of a logged command line: what follows the program's name,
+// which the shell may have quoted.
+std::string ArgumentsOf(const std::string &commandLine, const std::string &program)
+{
+    size_t end = !commandLine.empty() && commandLine[0] == '"' ? commandLine.find('"', 1) + 1 : program.size();
+    size_t begin = commandLine.find_first_not_of(' ', end);
+    return begin == std::string::npos ? "" : commandLine.substr(begin);
+}
+
+TEST(CommandConsent, StartsTheProgramFoundWithItsArgumentsAndDirectory)
+{
+    // Windows refuses CreateProcess with ERROR_ELEVATION_REQUIRED for a
+    // program that must run elevated, and the launcher then hands the same
+    // start to StartWithConsent. Wine runs every program without elevation
+    // and never gives that error, so the fallback is driven directly.
+    struct Row {
+        const char *name;
+        std::string value;
+        std::string program;
+        std::string arguments;
+    } rows[] = {
+        {"arguments kept as written", "Tolvane Setup.exe /D=\"C:\\a b\"  /S", "Tolvane Setup.exe",
+         "/D=\"C:\\a b\"  /S"},
+        {"no arguments", "Tolvane Setup.exe", "Tolvane Setup.exe", ""},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         ScratchDir dir("consent");
-        for (const std::string &probe : row.probes)
-            CopyProbe(dir, probe);
-        for (const std::string &folder : row.folders)
-            dir.MakeDir(folder);
+        for (const char *planted : kPlantedBesideTheFolders)
+            CopyProbe(dir, planted);
+        CopyProbe(dir, kDiscFolder + row.program);
         std::string workDir = dir.MakeDir("Work Dir");
         std::string log = dir / "probe.log";
         ProbeLogVariable logVariable(log);
         CurrentDirectory current(workDir);
+        std::string folder = dir.path() + kDiscFolder;
 
-        ASSERT_TRUE(StartWithConsent(Wide(dir.path() + row.commandLine).c_str(), 2000));
+        ASSERT_TRUE(StartWithConsent(FindProgramStart(Wide(folder).c_str(), Ansi{row.value.c_str()}), 2000));
         std::vector<ProbeRun> runs = WaitForProbeRuns(log, 1);
         ASSERT_EQ(1u, runs.size());
-        LoggedCommand logged = SplitLogged(runs[0].commandLine);
-        EXPECT_EQ(dir.path() + row.program, logged.program) << runs[0].commandLine;
-        EXPECT_EQ(row.arguments, logged.arguments) << runs[0].commandLine;
+        EXPECT_EQ(folder + row.program, runs[0].program);
+        EXPECT_EQ(row.arguments, ArgumentsOf(runs[0].commandLine, runs[0].program)) << runs[0].commandLine;
         EXPECT_EQ(workDir, runs[0].directory);
     }
 }
@@ -123,8 +145,10 @@ TEST(CommandConsent, AMissingProgramFailsWithoutStartingAnything)
     ScratchDir dir("consent");
     std::string log = dir / "probe.log";
     ProbeLogVariable logVariable(log);
-    CopyProbe(dir, "other.exe");
-    EXPECT_FALSE(StartWithConsent(Wide(dir.path() + "setup.exe /S").c_str(), 0));
+    for (const char *planted : kPlantedBesideTheFolders)
+        CopyProbe(dir, planted);
+    dir.MakeDir(kDiscFolder);
+    EXPECT_FALSE(StartWithConsent(FindProgramStart(Wide(dir.path() + kDiscFolder).c_str(), Ansi{"setup.exe /S"}), 0));
     EXPECT_EQ(0xFFFFFFFFu, GetFileAttributesA(log.c_str())) << "something was started";
 }
 
@@ -145,7 +169,9 @@ TEST(CommandLine, IsStartedOnlyWhenItFitsItsBufferWhole)
         std::string withArguments = program + std::string(row.length - directory.size() - program.size(), 'x');
         ASSERT_EQ(row.length, directory.size() + withArguments.size());
 
-        EXPECT_EQ(row.started, StartProgram(Wide(directory).c_str(), Ansi{withArguments.c_str()}, true, 2000));
+        ProgramStart start = FindProgramStart(Wide(directory).c_str(), Ansi{withArguments.c_str()});
+        EXPECT_EQ(row.started, start.fits);
+        EXPECT_EQ(row.started, StartProgram(start, true, 2000));
         if (row.started) {
             std::vector<ProbeRun> runs = WaitForProbeRuns(log, 1);
             ASSERT_EQ(1u, runs.size());

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,18 +22,6 @@ const char kAnyLetters[] = "Диск 光盘";
 std::string AsCurrentDirectory(const std::string &folder)
 {
     return folder.substr(0, folder.size() - 1);
-}
-
-// Known difference between Wine and Windows: when the program's name in a
-// command line has blanks and no quotes, Wine finds the program word by word
-// as Windows does, but then hands the child the line with that name quoted;
-// Windows hands it on as given. Expected lines of such programs pass here.
-std::string AsTheChildSeesIt(const std::string &program)
-{
-    bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-    if (wine && program.find(' ') != std::string::npos)
-        return "\"" + program + "\"";
-    return program;
 }
 
 // The values of a test disc's VESK.INI.
@@ -153,7 +142,7 @@ TEST(Commands, InstallStartsTheDiscInstallerFromTheLauncherFolderAndCloses)
         run.Press(kAction);
         std::vector<ProbeRun> runs = run.WaitForRuns(1);
         ASSERT_EQ(1u, runs.size());
-        EXPECT_EQ(AsTheChildSeesIt(run.ModuleDir() + "setup.exe") + arguments, runs[0].commandLine);
+        EXPECT_EQ(run.ModuleDir() + "setup.exe" + arguments, runs[0].commandLine);
         EXPECT_EQ(AsCurrentDirectory(run.ModuleDir()), runs[0].directory);
         EXPECT_EQ("1 5", runs[0].startup) << "STARTF_USESHOWWINDOW with SW_SHOW";
         EXPECT_EQ(0u, run.launcher.WaitForExit());
@@ -196,7 +185,7 @@ TEST(Commands, StartRunsTheApplicationFromTheInstallationFolderAndCloses)
         run.Press(kAction);
         std::vector<ProbeRun> runs = run.WaitForRuns(1);
         ASSERT_EQ(1u, runs.size());
-        EXPECT_EQ(AsTheChildSeesIt(installation.installDir + "app.exe"), runs[0].commandLine);
+        EXPECT_EQ(installation.installDir + "app.exe", runs[0].commandLine);
         EXPECT_EQ(AsCurrentDirectory(installation.installDir), runs[0].directory);
         EXPECT_EQ("1 5", runs[0].startup) << "STARTF_USESHOWWINDOW with SW_SHOW";
         EXPECT_EQ(0u, run.launcher.WaitForExit());
@@ -469,6 +458,78 @@ TEST(Commands, ACommandLineThatDoesNotFitIsReportedNeverStartedCutShort)
             EXPECT_TRUE(run.NothingStarted());
         }
         EXPECT_EQ(0u, run.launcher.WaitForExit());
+    }
+}
+
+// Programs beside each folder of base + relative whose name has a blank, at
+// every point where Windows, searching a whole command line word by word,
+// would stop: "My Apps\\Tolvane Demo\\" gets "My.exe" and "My Apps\\Tolvane.exe".
+void PlantBesideFolders(const Disc &disc, const std::string &base, const std::string &relative)
+{
+    for (size_t blank = relative.find(' '); blank != std::string::npos; blank = relative.find(' ', blank + 1))
+        disc.CopyProbeTo(base + relative.substr(0, blank) + ".exe");
+}
+
+// Every start runs the program its value names, with the command line it
+// always had, where programs lie in wait beside the disc's folders, the
+// installation's and the alternate one.
+TEST(Commands, EveryStartRunsTheConfiguredProgramNotOnePlantedBesideItsFolders)
+{
+    enum class Way { Install, ThirdButton, Start, FromCdAppDir, Immediately };
+    const char discFolder[] = "My Discs\\Tolvane Disc";
+    const char installFolder[] = "My Apps\\Tolvane Demo";
+    const char cdAppFolder[] = "My CD\\Tolvane App\\";
+    const char *const names[] = {"Install", "third button", "Start", "Start from cdAppDir", "immediate start"};
+    for (Way way : {Way::Install, Way::ThirdButton, Way::Start, Way::FromCdAppDir, Way::Immediately}) {
+        SCOPED_TRACE(names[static_cast<int>(way)]);
+        bool installed = way != Way::Install && way != Way::ThirdButton;
+        std::optional<Installation> installation;
+        if (installed)
+            installation.emplace(installFolder);
+        ScratchDir cdApp("cdapp");
+        DiscRun run(discFolder);
+        PlantBesideFolders(run.disc, run.disc.path(), std::string(discFolder) + "\\");
+        PlantBesideFolders(run.disc, cdApp.path(), cdAppFolder);
+        DiscIni ini;
+        // A blank in the program's own name is found as ever.
+        ini.installer = "Tolvane Setup.exe /S";
+        // bothTypes closes the launcher after the third button, and shows the disc's picture.
+        ini.window = "DemoMovie=intro.exe /play\r\nBitmap=installed.bmp\r\n";
+        ini.program = "bothTypes=1\r\n";
+        std::string program, commandLine;
+        if (way == Way::Install) {
+            program = run.disc.root() + "Tolvane Setup.exe";
+            commandLine = run.ModuleDir() + "Tolvane Setup.exe /S";
+        } else if (way == Way::ThirdButton) {
+            program = run.disc.root() + "intro.exe";
+            commandLine = run.ModuleDir() + "intro.exe /play";
+        } else {
+            PlantBesideFolders(run.disc, installation->files.path(), std::string(installFolder) + "\\");
+            ini.regIni += "RegTopKey=C\r\nCDValue=CDDir\r\n";
+            std::string folder = way == Way::FromCdAppDir ? cdApp.path() + cdAppFolder : installation->installDir;
+            installation->SetCdAppDir(cdApp.path() + cdAppFolder);
+            if (way == Way::FromCdAppDir)
+                ini.program += "AppFromCd=Y\r\n";
+            if (way == Way::Immediately)
+                ini.program += "RunImmediately=Y\r\n";
+            program = folder + "app.exe";
+            commandLine = folder + "app.exe";
+        }
+        run.disc.CopyProbeTo(program);
+
+        if (way == Way::Immediately) {
+            run.disc.WriteIni(ini.Text());
+            ASSERT_TRUE(run.launcher.Start(run.disc.Launcher(), run.disc.probeLog(), run.startedFrom.path()));
+        } else {
+            ASSERT_NE(nullptr, run.Show(ini));
+            run.Press(way == Way::ThirdButton ? kExtra : kAction);
+        }
+        std::vector<ProbeRun> runs = run.WaitForRuns(1);
+        EXPECT_EQ(0u, run.launcher.WaitForExit());
+        ASSERT_EQ(1u, runs.size());
+        EXPECT_EQ(Upper(program), Upper(runs[0].program));
+        // Unquoted, as ever: only which file runs has changed.
+        EXPECT_EQ(commandLine, runs[0].commandLine);
     }
 }
 

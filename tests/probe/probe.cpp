@@ -1,7 +1,8 @@
 // Stands in for the installer, the application and the third button's program
 // in end-to-end tests: appends its command line and current directory to the
-// file named by PROBE_LOG: per run a "CMD" line, a "SHOW" line with the
-// start-up record's flags and show command, and a "DIR" line, written last;
+// file named by PROBE_LOG: per run a "CMD" line, an "EXE" line with the file
+// that runs, a "SHOW" line with the start-up record's flags and show command,
+// and a "DIR" line, written last;
 // in UTF-8, so that a folder of any name shows with its real letters.
 // With PROBE_IDLE_AFTER_MS set it then works that long before it first waits
 // for input, writing "IDLE" just before, and ends soon after.
@@ -47,6 +48,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     char show[32];
     wsprintfA(show, "%lu %u", startup.dwFlags, startup.wShowWindow);
     AppendWide(log, "CMD ", GetCommandLineW());
+    wchar_t file[MAX_PATH];
+    if (!GetModuleFileNameW(nullptr, file, MAX_PATH))
+        file[0] = L'\0';
+    AppendWide(log, "EXE ", file);
     Append(log, "SHOW ", show);
     AppendWide(log, "DIR ", directory);
 

@@ -324,7 +324,9 @@ std::vector<ProbeRun> ReadProbeLog(const std::string &logPath)
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         if (line.rfind("CMD ", 0) == 0)
-            runs.push_back({line.substr(4), "", ""});
+            runs.push_back({line.substr(4), "", "", ""});
+        else if (line.rfind("EXE ", 0) == 0 && !runs.empty())
+            runs.back().program = line.substr(4);
         else if (line.rfind("SHOW ", 0) == 0 && !runs.empty())
             runs.back().startup = line.substr(5);
         else if (line.rfind("DIR ", 0) == 0 && !runs.empty())

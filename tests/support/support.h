@@ -176,12 +176,13 @@ private:
 // under Wine pass through the queue).
 void PumpMessages();
 
-// The lines of a probe log: each started probe leaves "CMD ...", "SHOW ..."
-// and "DIR ...", in UTF-8.
+// The lines of a probe log: each started probe leaves "CMD ...", "EXE ...",
+// "SHOW ..." and "DIR ...", in UTF-8.
 struct ProbeRun {
     std::string commandLine;
     std::string directory;
     std::string startup; // dwFlags and wShowWindow of its start-up record
+    std::string program; // the probe's own file: which copy ran
 };
 std::vector<ProbeRun> ReadProbeLog(const std::string &logPath);
 // Waits until the log holds at least count runs; returns what it holds then.
