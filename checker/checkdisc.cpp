@@ -105,18 +105,13 @@ struct ImmediateStart {
 ImmediateStart PredictImmediateStart()
 {
     ImmediateStart start;
-    wchar_t commandLine[256];
-    bool fits = ProgramCommandLine(commandLine, Launcher.installDir, Ansi{Settings.ApplicationName});
-    start.commandLine = Utf8(Launcher.installDir) + Utf8(Settings.ApplicationName);
-    if (!fits) {
+    ProgramStart found = FindProgramStart(Launcher.installDir, Ansi{Settings.ApplicationName});
+    start.commandLine = Utf8(found.commandLine);
+    if (!found.fits)
         start.problem = "its command line is longer than 255 characters";
-        return start;
-    }
-    wchar_t program[MAX_PATH];
-    SplitCommandLine(commandLine, program);
-    start.works = IsFile(program);
-    if (!start.works)
-        start.problem = "no program file " + Utf8(program);
+    else if (!found.programFile[0])
+        start.problem = "no program file in " + start.commandLine;
+    start.works = start.problem.empty();
     return start;
 }
 
@@ -309,6 +304,52 @@ void ReportDetection()
     EndGroup();
 }
 
+// One start as the launcher will make it: the file that runs, its arguments
+// and its current folder, or why it fails.
+void ReportStart(const char *key, const char *button, const wchar_t *folder, const char *value,
+                 const std::string &directory)
+{
+    ProgramStart start = FindProgramStart(folder, Ansi{value});
+    std::string commandLine = Utf8(start.commandLine);
+    std::optional<std::string> program, arguments;
+    std::string line = std::string(button) + ": ";
+    if (!start.fits) {
+        line += "fails: the command line " + commandLine + "... is longer than 255 characters";
+    } else if (!start.programFile[0]) {
+        line += "fails: no program file in " + commandLine;
+    } else {
+        program = Utf8(start.programFile);
+        arguments = Utf8(start.arguments());
+        line += "runs " + *program + (arguments->empty() ? ", no arguments" : ", arguments " + *arguments) +
+                ", in " + directory;
+    }
+    Object({{"button", std::string(key)}, {"program", program}, {"arguments", arguments},
+            {"directory", directory}, {"commandLine", commandLine}},
+           line);
+}
+
+// What each button would start, the file itself: only the value's words are
+// searched, never the folder's.
+void ReportStarts(StartupEnd end, const wchar_t *startedIn)
+{
+    BeginObjects("starts", "What the buttons start");
+    if (end == StartupEnd::StartNow)
+        ReportStart("immediate", "Immediate start", Launcher.installDir, Settings.ApplicationName, Utf8(Launcher.installDir));
+    if (Launcher.installNeeded) {
+        ReportStart("install", "Install", Launcher.moduleDir, Settings.Installer, Utf8(Launcher.moduleDir));
+    } else {
+        ReportStart("start", "Start", Launcher.installDir, Settings.ApplicationName, Utf8(Launcher.installDir));
+        if (Settings.AppFromCd[0] == 'Y')
+            ReportStart("startFromCdAppDir", "Start, when that fails,", Launcher.cdAppDir, Settings.ApplicationName,
+                        Utf8(Launcher.installDir));
+    }
+    // The third button leaves the current folder as it was: the disc's root,
+    // where AutoPlay starts the launcher.
+    if (Settings.DemoMovie[0] != '?')
+        ReportStart("extra", "Third button", Launcher.moduleDir, Settings.DemoMovie, Utf8(startedIn));
+    EndObjects();
+}
+
 int Usage()
 {
     const char text[] = "usage: checkdisc [--json] [--strict] [DISC_FOLDER]\n";
@@ -374,6 +415,8 @@ int wmain(int argc, wchar_t **argv)
     if (Found.settingsLoaded && end != StartupEnd::EditionConflict && end != StartupEnd::ApplicationRunning &&
         end != StartupEnd::NoFont)
         ReportDetection();
+    if (end == StartupEnd::Window || end == StartupEnd::StartNow)
+        ReportStarts(end, disc);
     ReportSignatures(disc, strict, warnings);
     std::vector<std::string> windowsOnly;
     LintWindowsDifferences(disc, warnings, windowsOnly);

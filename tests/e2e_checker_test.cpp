@@ -219,6 +219,51 @@ TEST(Checker, NamesFoldersOfAnyNameWithTheirLetters)
     EXPECT_EQ("window start", Observed(launcher));
 }
 
+// The checker names the very file each button starts, its arguments and its
+// current folder, though programs lie beside the disc's folders, whose names
+// have blanks, where a search of the whole command line would stop.
+TEST(Checker, NamesTheFileEachButtonStarts)
+{
+    for (bool installed : {false, true}) {
+        SCOPED_TRACE(installed ? "installed" : "not installed");
+        Disc disc("My Discs\\Tolvane Disc");
+        disc.CopyProbeTo(disc.path() + "My.exe");
+        disc.CopyProbeTo(disc.path() + "My Discs\\Tolvane.exe");
+        disc.AddProbe("setup.exe");
+        disc.AddProbe("Tolvane Intro.exe");
+        ScratchDir installation("inst");
+        std::string installDir = installation.MakeDir("My Apps") + "\\";
+        disc.CopyProbeTo(installDir + "app.exe");
+        RegistryKey top(HKEY_CURRENT_USER, "Software\\TolvaneTestRecord");
+        RegistryKey record(HKEY_CURRENT_USER, "Software\\TolvaneTestRecord\\Setup\\Settings");
+        if (installed)
+            record.SetString("InstallDir", installDir);
+        WriteTextFile(disc.root() + "back.bmp", BmpFile(2, 2, [](int, int) { return RGB(0x80, 0x80, 0x80); }));
+        disc.WriteIni(MinimalIni("Bitmap=back.bmp\r\nDemoMovie=Tolvane Intro.exe /play\r\n", "",
+                                 "RegTopKey=C\r\n"));
+
+        CheckerRun json = RunChecker("--json " + Argument(disc.root()));
+        std::string moduleDir = Upper(disc.root());
+        struct Start {
+            std::string button, program, arguments, directory;
+        } expected[] = {
+            installed ? Start{"start", installDir + "app.exe", "", installDir}
+                      : Start{"install", moduleDir + "setup.exe", "", moduleDir},
+            {"extra", moduleDir + "Tolvane Intro.exe", "/play", disc.root()},
+        };
+        for (size_t i = 0; i < 2; ++i) {
+            std::string at = "/starts/" + std::to_string(i) + "/";
+            EXPECT_EQ(expected[i].button, JsonText(json.out, at + "button")) << json.out;
+            EXPECT_EQ(Upper(expected[i].program), Upper(JsonText(json.out, at + "program")));
+            EXPECT_EQ(expected[i].arguments, JsonText(json.out, at + "arguments"));
+            EXPECT_EQ(Upper(expected[i].directory), Upper(JsonText(json.out, at + "directory")));
+        }
+        CheckerRun text = RunChecker(Argument(disc.root()));
+        EXPECT_NE(std::string::npos, text.out.find("Third button: runs " + moduleDir + "Tolvane Intro.exe, arguments /play, in "))
+            << text.out;
+    }
+}
+
 TEST(Checker, ChangesNothing)
 {
     Disc disc; // sets the vendor's keys aside: a run of the launcher would create them
