@@ -22,12 +22,14 @@
 #include "base/system_dlls.h"
 #include "base/text.h"
 #include "launcher/startup.h"
+#include "launcher/window.h"
 #include "records/findings.h"
 #include "records/settings.h"
 #include "records/state.h"
 #include "res/resource.h"
 #include "ui/ui.h"
 
+#include <shlwapi.h>
 #include <string.h>
 #include <wchar.h>
 
@@ -304,14 +306,35 @@ void ReportDetection()
     EndGroup();
 }
 
-// One start as the launcher will make it: the file that runs, its arguments
-// and its current folder, or why it fails.
-void ReportStart(const char *key, const char *button, const wchar_t *folder, const char *value,
-                 const std::string &directory)
+// The program this machine opens a file's type or a web address's scheme
+// with, as Explorer would; empty when none.
+std::string OpenedBy(const ProgramStart &start)
 {
-    ProgramStart start = FindProgramStart(folder, Ansi{value});
+    std::wstring kind;
+    if (start.kind == StartKind::WebPage) {
+        kind.assign(start.programFile, wcscspn(start.programFile, L":"));
+    } else {
+        const wchar_t *name = wcsrchr(start.programFile, L'\\');
+        const wchar_t *dot = wcsrchr(name ? name : start.programFile, L'.');
+        kind = dot ? dot : L".";
+    }
+    auto query = SystemFunction<decltype(&AssocQueryStringW)>("shlwapi.dll", "AssocQueryStringW");
+    wchar_t program[MAX_PATH];
+    DWORD size = MAX_PATH;
+    if (!query || query(ASSOCF_INIT_IGNOREUNKNOWN, ASSOCSTR_EXECUTABLE, kind.c_str(), nullptr, program, &size) != S_OK)
+        return "";
+    return Utf8(program);
+}
+
+// One start as the launcher will make it: the file that runs, or the file or
+// web page that opens and with what, its arguments and its current folder;
+// or why it fails.
+void ReportStart(const char *key, const char *button, LauncherStart which, const std::string &directory,
+                 std::vector<std::string> &warnings)
+{
+    ProgramStart start = FindLauncherStart(which);
     std::string commandLine = Utf8(start.commandLine);
-    std::optional<std::string> program, arguments;
+    std::optional<std::string> program, arguments, opens, openedBy;
     std::string line = std::string(button) + ": ";
     if (!start.fits) {
         line += "fails: the command line " + commandLine + "... is longer than 255 characters";
@@ -320,33 +343,48 @@ void ReportStart(const char *key, const char *button, const wchar_t *folder, con
     } else {
         program = Utf8(start.programFile);
         arguments = Utf8(start.arguments());
-        line += "runs " + *program + (arguments->empty() ? ", no arguments" : ", arguments " + *arguments) +
-                ", in " + directory;
+        const char *const kinds[] = {"program", "file", "webPage"};
+        opens = kinds[static_cast<int>(start.kind)];
+        if (start.kind == StartKind::Program) {
+            line += "runs " + *program;
+        } else {
+            std::string by = OpenedBy(start);
+            if (!by.empty())
+                openedBy = by;
+            std::string what = start.kind == StartKind::WebPage ? "the web page " + *program : *program;
+            line += "opens " + what + (by.empty() ? ", but nothing on this machine opens it" : " with " + by);
+            if (by.empty())
+                warnings.push_back(std::string(button) + ": no program on this machine opens " + what +
+                                   "; the launcher reports it cannot start it");
+        }
+        if (start.kind != StartKind::WebPage)
+            line += (arguments->empty() ? ", no arguments" : ", arguments " + *arguments) + ", in " + directory;
     }
-    Object({{"button", std::string(key)}, {"program", program}, {"arguments", arguments},
-            {"directory", directory}, {"commandLine", commandLine}},
+    Object({{"button", std::string(key)}, {"opens", opens}, {"program", program}, {"openedBy", openedBy},
+            {"arguments", arguments}, {"directory", directory}, {"commandLine", commandLine}},
            line);
 }
 
 // What each button would start, the file itself: only the value's words are
 // searched, never the folder's.
-void ReportStarts(StartupEnd end, const wchar_t *startedIn)
+void ReportStarts(StartupEnd end, const wchar_t *startedIn, std::vector<std::string> &warnings)
 {
     BeginObjects("starts", "What the buttons start");
+    std::string installDir = Utf8(Launcher.installDir);
     if (end == StartupEnd::StartNow)
-        ReportStart("immediate", "Immediate start", Launcher.installDir, Settings.ApplicationName, Utf8(Launcher.installDir));
+        ReportStart("immediate", "Immediate start", LauncherStart::Start, installDir, warnings);
     if (Launcher.installNeeded) {
-        ReportStart("install", "Install", Launcher.moduleDir, Settings.Installer, Utf8(Launcher.moduleDir));
+        ReportStart("install", "Install", LauncherStart::Install, Utf8(Launcher.moduleDir), warnings);
     } else {
-        ReportStart("start", "Start", Launcher.installDir, Settings.ApplicationName, Utf8(Launcher.installDir));
+        ReportStart("start", "Start", LauncherStart::Start, installDir, warnings);
         if (Settings.AppFromCd[0] == 'Y')
-            ReportStart("startFromCdAppDir", "Start, when that fails,", Launcher.cdAppDir, Settings.ApplicationName,
-                        Utf8(Launcher.installDir));
+            ReportStart("startFromCdAppDir", "Start, when that fails,", LauncherStart::StartFromCdAppDir, installDir,
+                        warnings);
     }
     // The third button leaves the current folder as it was: the disc's root,
     // where AutoPlay starts the launcher.
     if (Settings.DemoMovie[0] != '?')
-        ReportStart("extra", "Third button", Launcher.moduleDir, Settings.DemoMovie, Utf8(startedIn));
+        ReportStart("extra", "Third button", LauncherStart::ThirdButton, Utf8(startedIn), warnings);
     EndObjects();
 }
 
@@ -416,7 +454,7 @@ int wmain(int argc, wchar_t **argv)
         end != StartupEnd::NoFont)
         ReportDetection();
     if (end == StartupEnd::Window || end == StartupEnd::StartNow)
-        ReportStarts(end, disc);
+        ReportStarts(end, disc, warnings);
     ReportSignatures(disc, strict, warnings);
     std::vector<std::string> windowsOnly;
     LintWindowsDifferences(disc, warnings, windowsOnly);

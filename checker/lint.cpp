@@ -8,6 +8,7 @@
 #include "base/profile.h"
 #include "base/text.h"
 #include "config/config.h"
+#include "launcher/window.h"
 #include "records/findings.h"
 #include "records/settings.h"
 #include "records/state.h"
@@ -177,20 +178,20 @@ void LintKeyNames(std::vector<std::string> &warnings)
     }
 }
 
-// A program named by the configuration, joined to a folder as the launcher
-// joins it: too long, or not there.
-void LintProgram(const char *key, const wchar_t *folder, const char *program, std::vector<std::string> &warnings)
+// A program named by the configuration, joined to its folder as the launcher
+// joins it: too long, or not there. A web page is not on the disc.
+void LintProgram(const char *key, LauncherStart which, std::vector<std::string> &warnings)
 {
-    ProgramStart start = FindProgramStart(folder, Ansi{program});
+    ProgramStart start = FindLauncherStart(which);
     if (!start.fits) {
         warnings.push_back(std::string(key) + ": the command line " + Utf8(start.commandLine) +
                            "... is longer than 255 characters; the launcher reports it cannot start it");
         return;
     }
     if (!start.programFile[0]) {
-        std::string value = Utf8(program);
-        warnings.push_back(std::string(key) + ": " + Utf8(folder) + value.substr(0, value.find(' ')) +
-                           " is not on the disc");
+        std::string line = Utf8(start.commandLine);
+        size_t folder = Utf8(which == LauncherStart::Start ? Launcher.installDir : Launcher.moduleDir).size();
+        warnings.push_back(std::string(key) + ": " + line.substr(0, line.find(' ', folder)) + " is not on the disc");
     }
 }
 
@@ -348,13 +349,13 @@ void LintDisc(const wchar_t *disc, bool strict, std::vector<std::string> &warnin
     if (!Found.settingsLoaded)
         return;
 
-    const wchar_t *moduleDir = Launcher.moduleDir;
-    LintProgram("Installer", moduleDir, Settings.Installer, warnings);
+    LintProgram("Installer", LauncherStart::Install, warnings);
     if (Settings.DemoMovie[0] != '?')
-        LintProgram("DemoMovie", moduleDir, Settings.DemoMovie, warnings);
+        LintProgram("DemoMovie", LauncherStart::ThirdButton, warnings);
     if (!Launcher.installNeeded)
-        LintProgram("Application name", Launcher.installDir, Settings.ApplicationName, warnings);
+        LintProgram("Application name", LauncherStart::Start, warnings);
     LintLettersBeyondAscii(warnings);
+    const wchar_t *moduleDir = Launcher.moduleDir;
 
     if (Settings.Bitmap[0] == '?') {
         warnings.push_back("no Bitmap: once Tolvane is installed (or with bothTypes) the launcher ends without a "

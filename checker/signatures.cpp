@@ -8,6 +8,7 @@
 #include "base/process.h"
 #include "base/system_dlls.h"
 #include "base/text.h"
+#include "launcher/window.h"
 #include "records/findings.h"
 #include "records/settings.h"
 #include "records/state.h"
@@ -237,11 +238,13 @@ std::string Described(const Signature &signature)
     }
 }
 
-// The program file a command line of the disc starts, as the launcher starts
-// it; empty when there is none (the lint says so).
-std::wstring ProgramOf(const wchar_t *folder, const char *commandLine)
+// The program file a start of the disc runs, as the launcher starts it;
+// empty when there is none (the lint says so) or it opens a document or a
+// web page, whose programs are not the disc's.
+std::wstring ProgramOf(LauncherStart which)
 {
-    return FindProgramStart(folder, Ansi{commandLine}).programFile;
+    ProgramStart start = FindLauncherStart(which);
+    return start.kind == StartKind::Program ? start.programFile : L"";
 }
 
 } // namespace
@@ -253,9 +256,9 @@ void ReportSignatures(const wchar_t *disc, bool strict, std::vector<std::string>
                                                                    "launcher.exe"}};
     const wchar_t *folder = Launcher.moduleDir;
     if (Found.settingsLoaded) {
-        programs.push_back({ProgramOf(folder, Settings.Installer), ""});
+        programs.push_back({ProgramOf(LauncherStart::Install), ""});
         if (Settings.DemoMovie[0] != '?')
-            programs.push_back({ProgramOf(folder, Settings.DemoMovie), ""});
+            programs.push_back({ProgramOf(LauncherStart::ThirdButton), ""});
     }
 
     BeginObjects("signatures", "Signatures");

@@ -8,11 +8,11 @@
 
 namespace {
 
-// Starts directory + program; on failure false, with the command line of the
-// attempt in failed.
-bool Start(const wchar_t *directory, const char *program, DWORD idleWaitMs, ProgramStart &failed)
+// Makes one start; on failure false, with the command line of the attempt in
+// failed.
+bool Start(LauncherStart which, DWORD idleWaitMs, ProgramStart &failed)
 {
-    ProgramStart start = FindProgramStart(directory, Ansi{program});
+    ProgramStart start = FindLauncherStart(which);
     if (StartProgram(start, true, idleWaitMs))
         return true;
     failed = start;
@@ -30,6 +30,21 @@ void ReportStartFailure(HWND window, const ProgramStart &failed)
 
 } // namespace
 
+ProgramStart FindLauncherStart(LauncherStart which)
+{
+    switch (which) {
+    case LauncherStart::Install:
+        return FindProgramStart(Launcher.moduleDir, Ansi{Settings.Installer}, StartOpens::Files);
+    case LauncherStart::Start:
+        return FindProgramStart(Launcher.installDir, Ansi{Settings.ApplicationName});
+    case LauncherStart::StartFromCdAppDir:
+        return FindProgramStart(Launcher.cdAppDir, Ansi{Settings.ApplicationName});
+    case LauncherStart::ThirdButton:
+        break;
+    }
+    return FindProgramStart(Launcher.moduleDir, Ansi{Settings.DemoMovie}, StartOpens::FilesAndWebPages);
+}
+
 void OnCommand(WORD notification, HWND window, WORD controlId)
 {
     if (controlId != IDB_ACTION && controlId != IDB_QUIT && controlId != IDB_EXTRA)
@@ -41,16 +56,16 @@ void OnCommand(WORD notification, HWND window, WORD controlId)
     ProgramStart failed;
     if (controlId == IDB_ACTION && Launcher.installNeeded) {
         SetCurrentDirectoryW(Launcher.moduleDir); // a failure shows in the start
-        if (!Start(Launcher.moduleDir, Settings.Installer, untilReady, failed))
+        if (!Start(LauncherStart::Install, untilReady, failed))
             ReportStartFailure(window, failed);
     } else if (controlId == IDB_ACTION) {
         SetCurrentDirectoryW(Launcher.installDir);
         // The second attempt keeps installDir as the current directory.
-        if (!Start(Launcher.installDir, Settings.ApplicationName, 0, failed) &&
-            (Settings.AppFromCd[0] != 'Y' || !Start(Launcher.cdAppDir, Settings.ApplicationName, 0, failed)))
+        if (!Start(LauncherStart::Start, 0, failed) &&
+            (Settings.AppFromCd[0] != 'Y' || !Start(LauncherStart::StartFromCdAppDir, 0, failed)))
             ReportStartFailure(window, failed);
     } else if (controlId == IDB_EXTRA) {
-        if (!Start(Launcher.moduleDir, Settings.DemoMovie, untilReady, failed))
+        if (!Start(LauncherStart::ThirdButton, untilReady, failed))
             ReportStartFailure(window, failed);
         if (!Settings.bothTypes)
             return; // the launcher stays for another press

@@ -1,6 +1,7 @@
 // Start-up: the guards and the chain that find out how the launcher is to
 // run, then the few effects of what they found.
 #include "launcher/startup.h"
+#include "launcher/window.h"
 #include "base/process.h"
 #include "base/text.h"
 #include "config/config.h"
@@ -128,5 +129,5 @@ void ActOnStartup()
 bool StartApplicationNow()
 {
     SetCurrentDirectoryW(Launcher.installDir); // a failure shows in the start
-    return StartProgram(FindProgramStart(Launcher.installDir, Ansi{Settings.ApplicationName}), false, 0);
+    return StartProgram(FindLauncherStart(LauncherStart::Start), false, 0);
 }

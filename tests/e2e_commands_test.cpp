@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
+#include <string.h>
 #include <string>
 #include <vector>
 
@@ -530,6 +532,123 @@ TEST(Commands, EveryStartRunsTheConfiguredProgramNotOnePlantedBesideItsFolders)
         EXPECT_EQ(Upper(program), Upper(runs[0].program));
         // Unquoted, as ever: only which file runs has changed.
         EXPECT_EQ(commandLine, runs[0].commandLine);
+    }
+}
+
+// Where a file type registered for the test is seen by the shell.
+//
+// Known difference between Wine and Windows: Windows' HKEY_CLASSES_ROOT
+// shows the user's own types (HKEY_CURRENT_USER\\Software\\Classes) over the
+// machine's; Wine 8's shows the machine's alone, so there the test registers
+// its types for the machine.
+struct ClassesRoot {
+    HKEY root = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") ? HKEY_LOCAL_MACHINE
+                                                                                    : HKEY_CURRENT_USER;
+    std::string Key(const std::string &name) const { return "Software\\Classes\\" + name; }
+};
+
+// A file type of its own, Windows Installer packages and https addresses,
+// each opened by a copy of the probe, as a reader, msiexec or a browser opens
+// them; the types as they were when it goes.
+class OpenedByTheProbe : ClassesRoot {
+public:
+    explicit OpenedByTheProbe(const Disc &disc) : program(disc.CopyProbeTo(programs.path() + "opener.exe"))
+    {
+        document_.SetString("", "VeskTest.Document");
+        package_.SetString("", "VeskTest.Document");
+        documentOpen_.SetString("", "\"" + program + "\" \"%1\" %*");
+        web_.SetString("URL Protocol", "");
+        webOpen_.SetString("", "\"" + program + "\" \"%1\"");
+    }
+
+    ScratchDir programs{"opener"};
+    std::string program;
+
+private:
+    KeySetAside packageAside_{root, Key(".msi")}, webAside_{root, Key("https")};
+    RegistryKey document_{root, Key(".vesktest")}, package_{root, Key(".msi")};
+    RegistryKey documentType_{root, Key("VeskTest.Document")};
+    RegistryKey documentOpen_{root, Key("VeskTest.Document\\shell\\open\\command")};
+    RegistryKey web_{root, Key("https")}, webOpen_{root, Key("https\\shell\\open\\command")};
+};
+
+// Install and the third button open what is not a program as Explorer
+// would, with the program this machine opens it with, as the checker
+// foretells; a program still starts as a program, and what nothing opens is
+// reported as ever.
+TEST(Commands, InstallAndTheThirdButtonOpenWhatIsNoProgram)
+{
+    struct Row {
+        const char *name;
+        int button;
+        const char *installer, *demoMovie;
+        int bothTypes;
+        const char *opens;     // as the checker names it
+        const char *file;      // what starts or opens, in the disc or as it is; nullptr: nothing
+        const char *arguments; // what it is given after that
+    } rows[] = {
+        {"a Windows Installer package", kAction, "Tolvane.msi /qb", "intro.exe", 0, "file", "Tolvane.msi", "/qb"},
+        {"a document, the launcher staying", kExtra, "setup.exe", "notes.vesktest", 0, "file", "notes.vesktest", ""},
+        {"a document, the launcher closing", kExtra, "setup.exe", "notes.vesktest -page 2", 1, "file",
+         "notes.vesktest", "-page 2"},
+        {"a web page", kExtra, "setup.exe", "https://example.com/tolvane", 0, "webPage",
+         "https://example.com/tolvane", ""},
+        {"a program, still as a program", kAction, "setup.exe /S", "intro.exe", 0, "program", "setup.exe", "/S"},
+        {"a file nothing opens", kExtra, "setup.exe", "notes.unopened", 1, "file", nullptr, ""},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        DiscRun run;
+        OpenedByTheProbe opener(run.disc);
+        run.disc.AddProbe("setup.exe");
+        for (const char *document : {"Tolvane.msi", "notes.vesktest", "notes.unopened"})
+            run.disc.Write(run.disc.root().substr(run.disc.path().size()) + document, "not a program");
+        DiscIni ini;
+        ini.installer = row.installer;
+        ini.window = std::string("Bitmap=installed.bmp\r\nDemoMovie=") + row.demoMovie + "\r\n";
+        ini.program = "bothTypes=" + std::to_string(row.bothTypes) + "\r\n";
+        run.disc.WriteIni(ini.Text());
+        bool program = strcmp(row.opens, "program") == 0;
+
+        CheckerRun checked = RunChecker("--json " + Argument(run.disc.root()));
+        std::string at = row.button == kAction ? "/starts/0/" : "/starts/1/";
+        EXPECT_EQ(row.opens, JsonText(checked.out, at + "opens")) << checked.out;
+        EXPECT_EQ(Upper(row.file && !program ? opener.program : "null"), Upper(JsonText(checked.out, at + "openedBy")));
+        std::vector<std::string> warnings = JsonList(checked.out, "/warnings");
+        EXPECT_EQ(row.file ? 0 : 1, std::count_if(warnings.begin(), warnings.end(), [](const std::string &warning) {
+                      return warning.find("no program on this machine opens") != std::string::npos;
+                  })) << checked.out;
+
+        ASSERT_NE(nullptr, run.Show(ini));
+        run.Press(row.button);
+        if (!row.file) {
+            run.ExpectFailureMessage(run.ModuleDir() + row.demoMovie);
+            EXPECT_EQ(0u, run.launcher.WaitForExit());
+            EXPECT_TRUE(run.NothingStarted());
+            continue;
+        }
+        std::vector<ProbeRun> runs = run.WaitForRuns(1);
+        ASSERT_EQ(1u, runs.size());
+        std::string file = strcmp(row.opens, "webPage") == 0 ? row.file : run.ModuleDir() + row.file;
+        std::string directory = row.button == kAction ? run.ModuleDir() : run.startedFrom.path();
+        EXPECT_EQ(Upper(directory.substr(0, directory.size() - 1)), Upper(runs[0].directory));
+        if (program) {
+            EXPECT_EQ(Upper(run.disc.root() + row.file), Upper(runs[0].program));
+            EXPECT_EQ(file + " " + row.arguments, runs[0].commandLine);
+        } else {
+            EXPECT_EQ(Upper(opener.program), Upper(runs[0].program));
+            // The opener's own command, its %* empty when there are no arguments.
+            std::string given = runs[0].commandLine.substr(runs[0].commandLine.find(' ') + 1);
+            std::string expected = "\"" + file + "\"" + (*row.arguments ? std::string(" ") + row.arguments : "");
+            EXPECT_EQ(Upper(expected), Upper(given.substr(0, given.find_last_not_of(' ') + 1)));
+        }
+        if (row.button == kAction || row.bothTypes) {
+            EXPECT_EQ(0u, run.launcher.WaitForExit());
+        } else {
+            EXPECT_TRUE(run.launcher.Running());
+            run.Press(kQuit);
+            EXPECT_EQ(0u, run.launcher.WaitForExit());
+        }
     }
 }
 
