@@ -98,7 +98,8 @@ RECT ClientOnScreen(HWND window)
     return client;
 }
 
-// An embedded backdrop as the launcher's module holds it.
+// An embedded backdrop as the launcher's module holds it, decoded by the
+// system (it is run-length encoded) into 24-bit rows.
 Image EmbeddedBackdrop(const std::string &exePath, int id)
 {
     Image image;
@@ -108,20 +109,37 @@ Image EmbeddedBackdrop(const std::string &exePath, int id)
     HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), RT_BITMAP);
     const BYTE *data = found ? static_cast<const BYTE *>(LockResource(LoadResource(module, found))) : nullptr;
     if (data) {
-        BITMAPINFOHEADER header;
-        memcpy(&header, data, sizeof header);
-        image.width = header.biWidth;
-        image.height = header.biHeight;
-        const BYTE *bits = data + header.biSize;
-        size_t stride = (header.biWidth * 3 + 3) & ~3;
-        for (int y = 0; y < image.height; ++y) {
-            const BYTE *row = bits + (image.height - 1 - y) * stride; // stored bottom-up
-            for (int x = 0; x < image.width; ++x) {
-                image.rgb.push_back(row[3 * x + 2]);
-                image.rgb.push_back(row[3 * x + 1]);
-                image.rgb.push_back(row[3 * x]);
+        const auto *stored = reinterpret_cast<const BITMAPINFO *>(data);
+        const BITMAPINFOHEADER &header = stored->bmiHeader;
+        DWORD colours = header.biClrUsed ? header.biClrUsed : header.biBitCount <= 8 ? 1u << header.biBitCount : 0;
+        const BYTE *bits = data + header.biSize + colours * sizeof(RGBQUAD);
+        BITMAPINFO rows = {};
+        rows.bmiHeader.biSize = sizeof rows.bmiHeader;
+        rows.bmiHeader.biWidth = header.biWidth;
+        rows.bmiHeader.biHeight = -header.biHeight; // top-down
+        rows.bmiHeader.biPlanes = 1;
+        rows.bmiHeader.biBitCount = 24;
+        void *pixels = nullptr;
+        HDC memory = CreateCompatibleDC(nullptr);
+        HBITMAP section = CreateDIBSection(memory, &rows, DIB_RGB_COLORS, &pixels, nullptr, 0);
+        HGDIOBJ previous = SelectObject(memory, section);
+        if (section && StretchDIBits(memory, 0, 0, header.biWidth, header.biHeight, 0, 0, header.biWidth,
+                                     header.biHeight, bits, stored, DIB_RGB_COLORS, SRCCOPY) == header.biHeight) {
+            image.width = header.biWidth;
+            image.height = header.biHeight;
+            size_t stride = (header.biWidth * 3 + 3) & ~3;
+            for (int y = 0; y < image.height; ++y) {
+                const BYTE *row = static_cast<const BYTE *>(pixels) + y * stride;
+                for (int x = 0; x < image.width; ++x) {
+                    image.rgb.push_back(row[3 * x + 2]);
+                    image.rgb.push_back(row[3 * x + 1]);
+                    image.rgb.push_back(row[3 * x]);
+                }
             }
         }
+        SelectObject(memory, previous);
+        DeleteObject(section);
+        DeleteDC(memory);
     }
     FreeLibrary(module);
     return image;
