@@ -38,20 +38,25 @@ enum class RecordView {
     SixtyFour, // the 64-bit view, looked at when the own view holds no record
 };
 
+// The records below start with every field zero (Window, NotRead, Own, no
+// handle, empty texts) and are cleared by assigning {}: a fill, where member
+// initialisers would have the compiler copy a template of each record, kept
+// in the program's data, over it.
+
 // One content check of detection, and the first thing it missed.
 struct ContentCheck {
-    bool ran    = false;
-    bool passed = false;
-    wchar_t firstMissing[260] = L""; // a file's path or a course name
+    bool ran;
+    bool passed;
+    wchar_t firstMissing[260]; // a file's path or a course name
 };
 
 // What installation detection found, besides installNeeded and the folders.
 struct DetectionFindings {
-    HKEY recordRoot = nullptr;   // registry form; null for the INI form
-    wchar_t recordPlace[256] = L""; // the registry key under recordRoot, or the INI file's path
-    RecordFinding record = RecordFinding::NotRead;
-    RecordView view = RecordView::Own; // registry form: where record was found, or last looked for
-    wchar_t programFound[MAX_PATH] = L""; // where the application's program was found
+    HKEY recordRoot;   // registry form; null for the INI form
+    wchar_t recordPlace[256]; // the registry key under recordRoot, or the INI file's path
+    RecordFinding record;
+    RecordView view; // registry form: where record was found, or last looked for
+    wchar_t programFound[MAX_PATH]; // where the application's program was found
     ContentCheck courseFiles;    // TarnCoursesCheck: the disc's repository\*.course installed
     ContentCheck library;        // TarnQuennetCheck: lib\quennet.jar installed
     ContentCheck courseList;     // PelloraCoursesCheck: disk.ini's names in pellora.ini
@@ -61,26 +66,26 @@ struct DetectionFindings {
 // it: the launcher acts on it (ActOnStartup), the disc checker reports it.
 // What the two shared records hold already is not repeated here.
 struct StartupFindings {
-    StartupEnd end = StartupEnd::Window;
+    StartupEnd end;
     // Guards.
-    int  platformVersion  = 0;       // the major version GetVersion reports
-    HWND outsideInstaller = nullptr; // a window of class InstallShield_Win
-    HWND otherLauncher    = nullptr; // a launcher window already open
+    int  platformVersion;       // the major version GetVersion reports
+    HWND outsideInstaller; // a window of class InstallShield_Win
+    HWND otherLauncher; // a launcher window already open
     // Configuration.
-    wchar_t configPath[256]  = L"";
-    const char *missingKey   = nullptr; // the first required key that failed
-    bool settingsLoaded      = false;   // every required key read: the vendor keys are due
-    char appWindowClass[128] = "";
+    wchar_t configPath[256];
+    const char *missingKey; // the first required key that failed
+    bool settingsLoaded;   // every required key read: the vendor keys are due
+    char appWindowClass[128];
     // Registry checks.
-    const char *editionValue   = nullptr; // the edition recorded ("Demo" ...), the last in table order
-    const char *installedTitle = nullptr; // its title, from the settings
-    wchar_t conflictMessage[256] = L""; // the warning, cut at 255 characters
-    HWND runningApplication    = nullptr;
+    const char *editionValue; // the edition recorded ("Demo" ...), the last in table order
+    const char *installedTitle; // its title, from the settings
+    wchar_t conflictMessage[256]; // the warning, cut at 255 characters
+    HWND runningApplication;
     DetectionFindings detection;
     // Picture and sound.
-    int  backdropResource = 0;   // the built-in picture's ID; 0 for a file
-    wchar_t backdropPath[256] = L"";   // the picture's file
-    wchar_t soundFile[MAX_PATH] = L""; // the sound file found; empty: silence
+    int  backdropResource;   // the built-in picture's ID; 0 for a file
+    wchar_t backdropPath[256];   // the picture's file
+    wchar_t soundFile[MAX_PATH]; // the sound file found; empty: silence
 };
 
 extern StartupFindings Found;
