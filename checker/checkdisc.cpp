@@ -17,6 +17,7 @@
 #include "checker/report.h"
 #include "checker/lint.h"
 #include "checker/signatures.h"
+#include "checker/picture_size.h"
 #include "checker/windows_differences.h"
 #include "base/process.h"
 #include "base/system_dlls.h"
@@ -440,6 +441,7 @@ int wmain(int argc, wchar_t **argv)
     if (!configReadable)
         warnings.push_back(problem);
     LintDisc(disc, strict, warnings);
+    LintPictureSize(warnings);
 
     BeginReport(format);
     ReportVerdict(end, warnings);

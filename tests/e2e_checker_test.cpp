@@ -281,6 +281,51 @@ TEST(Checker, ChangesNothing)
     EXPECT_EQ(GetFileAttributesA(disc.probeLog().c_str()), INVALID_FILE_ATTRIBUTES) << "a program was started";
 }
 
+// A picture several times larger than the same as an 8-bit bitmap that
+// looks the same: the checker says so, and what it costs on a CD drive. Not
+// the sample disc's compact picture, nor one a palette cannot hold, nor a
+// tiny one.
+TEST(Checker, WarnsOfAPictureSeveralTimesLargerThanItNeeds)
+{
+    // A sky from top to bottom, with light marks over it, as the prompts are.
+    std::string artwork = BmpFile(300, 140, [](int x, int y) {
+        return (x / 6 + y / 5) % 9 == 0 ? RGB(0xF0, 0xF0, 0xF0) : RGB(0x20 + y / 4, 0x40 + y / 2, 0x60 + y / 3);
+    });
+    std::string noise = BmpFile(300, 140, [](int x, int y) {
+        unsigned hash = (x * 73856093u) ^ (y * 19349663u) ^ (x * y * 83492791u);
+        return RGB(hash & 0xFF, (hash >> 8) & 0xFF, (hash >> 16) & 0xFF);
+    });
+    struct Row {
+        const char *name;
+        std::string picture;
+        bool warns;
+    } rows[] = {
+        {"flat artwork in 24 bits", artwork, true},
+        {"the sample disc's picture", ReadTextFile(BuildDir() + "demo-disc\\installed.bmp"), false},
+        {"a picture no palette holds", noise, false},
+        {"a tiny picture", BmpFile(2, 2, [](int, int) { return RGB(0x80, 0x80, 0x80); }), false},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_LT(0u, row.picture.size());
+        Disc disc;
+        disc.Write("back.bmp", row.picture);
+        disc.WriteIni(MinimalIni("Bitmap=back.bmp\r\n"));
+
+        CheckerRun checked = RunChecker("--json " + Argument(disc.root()));
+        std::vector<std::string> warnings = JsonList(checked.out, "/warnings");
+        std::string begins = "Bitmap: " + Upper(disc.root()) + "back.bmp is " + std::to_string(row.picture.size()) +
+                             " bytes, ";
+        auto warning = std::find_if(warnings.begin(), warnings.end(),
+                                    [&](const std::string &w) { return w.find(begins) == 0; });
+        EXPECT_EQ(row.warns, warning != warnings.end()) << checked.out;
+        if (warning != warnings.end()) {
+            EXPECT_NE(std::string::npos, warning->find(" times what it needs: as an 8-bit bitmap")) << *warning;
+            EXPECT_NE(std::string::npos, warning->find(" ms at 3.6 to 1.5 MB/s")) << *warning;
+        }
+    }
+}
+
 TEST(Checker, RefusesBadInputWithStatus2)
 {
     ScratchDir scratch("bad");
