@@ -284,7 +284,8 @@ int main(int argc, char **argv)
     printf("idle CPU over 5 s: %.0f ms (Linux counts in ticks of 10 ms)\n", idle);
     double kib = 0;
     std::string sections = SectionSizes(launcherExe, kib);
-    printf("sections without resources: %.1f KiB (%s)\n", kib, sections.c_str());
+    printf("sections without resources: %.1f KiB (%s); launcher.exe %s bytes\n", kib, sections.c_str(),
+           Thousands(FileSize(launcherExe)).c_str());
 
     // The sample disc as it comes (Install, the built-in picture), the
     // first start after the disc went in, then again; then with its
