@@ -86,7 +86,7 @@ bool StartThroughShell(const ProgramStart &start, const wchar_t *verb, DWORD idl
 
 ProgramStart FindProgramStart(const wchar_t *directory, Ansi value, StartOpens opens)
 {
-    ProgramStart start;
+    ProgramStart start = {};
     if (opens == StartOpens::FilesAndWebPages && IsWebAddress(value.text)) {
         start.kind = StartKind::WebPage;
         start.fits = TextCopy(start.commandLine, value) && TextCopy(start.programFile, start.commandLine);

@@ -17,12 +17,14 @@ enum class StartKind { Program, File, WebPage };
 // as its command line, unquoted, as it always has; the file that runs is
 // looked for within the value alone, so that no blank in the directory's
 // name can make Windows take a file beside one of its folders instead.
+// Zeroed ({}) it is empty; without member initialisers, the compiler keeps
+// no copy of it in the program to start each one from.
 struct ProgramStart {
-    wchar_t commandLine[256] = L"";
-    bool fits = false;                   // the command line is whole (255 characters at most)
-    wchar_t programFile[MAX_PATH] = L""; // the file that runs; empty when none is found
-    size_t argumentsAt = 0;              // where the arguments begin in commandLine
-    StartKind kind = StartKind::Program; // a web page's address is its commandLine and programFile
+    wchar_t commandLine[256];
+    bool fits;                   // the command line is whole (255 characters at most)
+    wchar_t programFile[MAX_PATH]; // the file that runs; empty when none is found
+    size_t argumentsAt;          // where the arguments begin in commandLine
+    StartKind kind;              // Program when zeroed; a web page's address is its commandLine and programFile
     const wchar_t *arguments() const { return commandLine + argumentsAt; }
 };
 

@@ -53,7 +53,7 @@ void OnCommand(WORD notification, HWND window, WORD controlId)
         return;
 
     const DWORD untilReady = 2000;
-    ProgramStart failed;
+    ProgramStart failed = {};
     if (controlId == IDB_ACTION && Launcher.installNeeded) {
         SetCurrentDirectoryW(Launcher.moduleDir); // a failure shows in the start
         if (!Start(LauncherStart::Install, untilReady, failed))
