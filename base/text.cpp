@@ -83,7 +83,7 @@ bool TextCopy(wchar_t *dst, size_t size, Ansi src)
 
 bool TextAppend(wchar_t *dst, size_t size, Ansi src)
 {
-    return TextAppendWide(dst, size, src.text, lstrlenA(src.text), CP_ACP);
+    return TextAppendWide(dst, size, src.text, lstrlenA(src.text), src.codePage);
 }
 
 bool TextFormat(char *dst, size_t size, const char *format, ...)

@@ -7,11 +7,12 @@
 #include <windows.h>
 #include <stddef.h>
 
-// A text of the system's code page joined to UTF-16, converted as Windows
-// converts what its ANSI calls are given: what VESK.INI names, beside the
-// folders Windows gives.
+// A text of bytes joined to UTF-16: by default of the system's code page,
+// converted as Windows converts what its ANSI calls are given; what VESK.INI
+// names, beside the folders Windows gives, is in the code page it was read in.
 struct Ansi {
     const char *text;
+    UINT codePage = CP_ACP;
 };
 
 bool TextCopy(char *dst, size_t size, const char *src);

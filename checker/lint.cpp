@@ -362,7 +362,7 @@ void LintDisc(const wchar_t *disc, bool strict, std::vector<std::string> &warnin
                            "window");
     } else {
         wchar_t path[256];
-        if (!TextJoin(path, moduleDir, Ansi{Settings.Bitmap})) {
+        if (!TextJoin(path, moduleDir, IniName(Settings.Bitmap))) {
             warnings.push_back("Bitmap: the path is longer than 255 characters; the launcher cannot load it");
         } else if (!IsFile(path)) {
             warnings.push_back("Bitmap: " + Utf8(path) + " is not on the disc");
@@ -376,7 +376,7 @@ void LintDisc(const wchar_t *disc, bool strict, std::vector<std::string> &warnin
                                "give them");
     }
     wchar_t audio[256], sound[MAX_PATH];
-    TextCopy(audio, Ansi{Settings.Audio});
+    TextCopy(audio, IniName(Settings.Audio));
     if (Settings.Audio[0] != '?' && !SearchPathW(disc, audio, L".wav", MAX_PATH, sound, nullptr))
         warnings.push_back("Audio: " + Utf8(Settings.Audio) + " is not found from the disc's root: silence");
 

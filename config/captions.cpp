@@ -79,4 +79,6 @@ void SetCaptionsByLanguage()
     TextCopy(Launcher.captionExtra, chosen->extra);
     TextCopy(Launcher.conflictFormat, chosen->conflict);
     Launcher.captionCodePage = chosen->codePage;
+    // VESK.INI's texts are the disc's words, written as its language writes.
+    Launcher.textCodePage = Launcher.nameCodePage == CP_UTF8 ? CP_UTF8 : chosen->codePage;
 }

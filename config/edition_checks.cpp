@@ -25,8 +25,8 @@ void CreateVendorKey(HKEY root)
 }
 
 // The warning as the Unicode it means: the format in its language's code
-// page, the titles in the system's, as Windows read them from VESK.INI. Only
-// the titles are arguments, taken literally; the format is our own text.
+// page, the titles as VESK.INI's texts are read. Only the titles are
+// arguments, taken literally; the format is our own text.
 void FormatConflict(wchar_t (&message)[256], const char *installedTitle, const char *title)
 {
     const char *format = Launcher.conflictFormat;
@@ -37,7 +37,7 @@ void FormatConflict(wchar_t (&message)[256], const char *installedTitle, const c
         if (!mark)
             break;
         TextAppendWide(message, 256, format, static_cast<size_t>(mark - format), Launcher.captionCodePage);
-        TextAppendWide(message, 256, argument, strlen(argument), CP_ACP);
+        TextAppendWide(message, 256, argument, strlen(argument), Launcher.textCodePage);
         format = mark + 2;
     }
     TextAppendWide(message, 256, format, strlen(format), Launcher.captionCodePage);
@@ -91,6 +91,8 @@ int CheckRunningApplication(const char *appWindowClass)
     Found.runningApplication = nullptr;
     if (appWindowClass[0] == '\0')
         return 1;
-    Found.runningApplication = FindWindowA(appWindowClass, nullptr);
+    wchar_t className[128];
+    TextCopy(className, IniName(appWindowClass));
+    Found.runningApplication = FindWindowW(className, nullptr);
     return Found.runningApplication ? 0 : 1;
 }

@@ -81,16 +81,20 @@ int ReadSettings()
     if (!TextJoin(Found.configPath, Launcher.moduleDir, L"" CONFIG_FILE_NAME))
         return EndStartup(StartupEnd::PathTooLong);
 
-    // Read as the ANSI calls read it, from a folder that may hold any letter.
+    // Read as the ANSI calls read it, from a folder that may hold any letter;
+    // a file in UTF-8 in UTF-8, whose names then hold any letter too.
+    ProfileFile file(Found.configPath);
+    Found.configEncoding = file.encoding();
+    Launcher.nameCodePage = file.encoding() == ProfileEncoding::Utf8 ? CP_UTF8 : CP_ACP;
     for (const SettingKey &k : SettingKeys) {
         if (!k.field) {
-            Settings.bothTypes = ReadProfileNumber(k.section, k.key, 0, Found.configPath);
+            Settings.bothTypes = file.ReadNumber(k.section, k.key, 0);
             continue;
         }
         // With the INI form of the installation record the top key means nothing.
         if (k.field == Settings.RegTopKey && Settings.UseRegistry[0] == 'N')
             continue;
-        DWORD length = ReadProfileText(k.section, k.key, k.fallback, k.field, k.size, Found.configPath);
+        DWORD length = file.ReadText(k.section, k.key, k.fallback, k.field, k.size);
         // The first missing value ends start-up before anything later is read.
         if (k.required && (length == 0 || k.field[0] == '?')) {
             Found.missingKey = k.key;

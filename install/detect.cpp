@@ -27,7 +27,7 @@ bool QueryText(HKEY key, const char *name, wchar_t (&out)[256])
 {
     wchar_t data[256];
     wchar_t valueName[256];
-    TextCopy(valueName, Ansi{name});
+    TextCopy(valueName, IniName(name));
     DWORD type = 0;
     DWORD size = sizeof data;
     if (RegQueryValueExW(key, valueName, nullptr, &type, reinterpret_cast<BYTE *>(data), &size) != ERROR_SUCCESS)
@@ -68,7 +68,7 @@ bool ReadRecordFromView(REGSAM view)
 bool ReadRecordFromRegistry()
 {
     Detected.recordRoot = Settings.RegTopKey[0] == 'C' ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
-    if (!TextJoin(Detected.recordPlace, L"Software\\", Ansi{Settings.IniFileName}, L"\\", Ansi{Settings.SectionName},
+    if (!TextJoin(Detected.recordPlace, L"Software\\", IniName(Settings.IniFileName), L"\\", IniName(Settings.SectionName),
                   L"\\Settings"))
         return false;
     // The own view first: what a 32-bit installer writes, and what discs rely on.
@@ -84,8 +84,8 @@ bool ReadRecordFromRegistry()
 DWORD ReadRecordValue(const char *key, wchar_t (&out)[256])
 {
     wchar_t section[256], name[256];
-    TextCopy(section, Ansi{Settings.SectionName});
-    TextCopy(name, Ansi{key});
+    TextCopy(section, IniName(Settings.SectionName));
+    TextCopy(name, IniName(key));
     return GetPrivateProfileStringW(section, name, L"?", out, ARRAYSIZE(out), Detected.recordPlace);
 }
 
@@ -96,7 +96,7 @@ bool ReadRecordFromIniFile()
     UINT length = GetWindowsDirectoryW(windowsDir, ARRAYSIZE(windowsDir));
     if (length == 0 || length >= ARRAYSIZE(windowsDir))
         return false;
-    if (!TextJoin(Detected.recordPlace, windowsDir, L"\\", Ansi{Settings.IniFileName}))
+    if (!TextJoin(Detected.recordPlace, windowsDir, L"\\", IniName(Settings.IniFileName)))
         return false;
     DWORD read = ReadRecordValue(Settings.KeyInstallDir, Launcher.installDir);
     // A missing file, section or key reads as the default "?".
@@ -235,7 +235,7 @@ void DetectInstallation()
     // Only whether the file is there matters: a path longer than the buffer
     // counts as found too.
     wchar_t program[256];
-    TextCopy(program, Ansi{Settings.ApplicationName});
+    TextCopy(program, IniName(Settings.ApplicationName));
     DWORD length = SearchPathW(Launcher.installDir, program, nullptr, ARRAYSIZE(Detected.programFound),
                                Detected.programFound, nullptr);
     if (length == 0) {

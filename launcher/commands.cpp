@@ -34,15 +34,15 @@ ProgramStart FindLauncherStart(LauncherStart which)
 {
     switch (which) {
     case LauncherStart::Install:
-        return FindProgramStart(Launcher.moduleDir, Ansi{Settings.Installer}, StartOpens::Files);
+        return FindProgramStart(Launcher.moduleDir, IniName(Settings.Installer), StartOpens::Files);
     case LauncherStart::Start:
-        return FindProgramStart(Launcher.installDir, Ansi{Settings.ApplicationName});
+        return FindProgramStart(Launcher.installDir, IniName(Settings.ApplicationName));
     case LauncherStart::StartFromCdAppDir:
-        return FindProgramStart(Launcher.cdAppDir, Ansi{Settings.ApplicationName});
+        return FindProgramStart(Launcher.cdAppDir, IniName(Settings.ApplicationName));
     case LauncherStart::ThirdButton:
         break;
     }
-    return FindProgramStart(Launcher.moduleDir, Ansi{Settings.DemoMovie}, StartOpens::FilesAndWebPages);
+    return FindProgramStart(Launcher.moduleDir, IniName(Settings.DemoMovie), StartOpens::FilesAndWebPages);
 }
 
 void OnCommand(WORD notification, HWND window, WORD controlId)

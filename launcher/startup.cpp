@@ -118,7 +118,7 @@ void ActOnStartup()
     EnsureVendorKeys();
     if (Found.end == StartupEnd::EditionConflict) {
         wchar_t caption[256];
-        TextToWide(caption, Settings.Title, CP_ACP);
+        TextToWide(caption, Settings.Title, Launcher.textCodePage);
         MessageBoxW(nullptr, Found.conflictMessage, caption, MB_OK | MB_ICONWARNING);
     } else if (Found.end == StartupEnd::ApplicationRunning && Settings.AppToFront[0] == 'Y') {
         ShowWindow(Found.runningApplication, SW_RESTORE);

@@ -2,6 +2,8 @@
 // steps, read by the launcher's effects and by the disc checker's report.
 #pragma once
 
+#include "base/profile.h"
+
 #include <windows.h>
 
 // How start-up ends: with the window, with the installed application started
@@ -73,6 +75,7 @@ struct StartupFindings {
     HWND otherLauncher; // a launcher window already open
     // Configuration.
     wchar_t configPath[256];
+    ProfileEncoding configEncoding; // how VESK.INI is written
     const char *missingKey; // the first required key that failed
     bool settingsLoaded;   // every required key read: the vendor keys are due
     char appWindowClass[128];

@@ -2,6 +2,8 @@
 // captions, and what its window is made of; shared by every step of its life.
 #pragma once
 
+#include "base/text.h"
+
 #include <windows.h>
 
 #define LAUNCHER_CLASS "KOV:Autoplay"
@@ -25,6 +27,12 @@ struct LauncherState {
     char      captionExtra[20]  = "";
     char      conflictFormat[256] = "";
     UINT      captionCodePage = 1252; // the code page the captions and conflictFormat are written in
+    // The code pages VESK.INI's values are held in: the names it gives (files,
+    // registry keys, a window class) in the system's, as Windows reads them,
+    // and the texts the user sees or hears in the disc language's, as the
+    // captions; both CP_UTF8 for a file written in UTF-8.
+    UINT      nameCodePage = CP_ACP;
+    UINT      textCodePage = 1252;
     HFONT     buttonFont     = nullptr;
     int       charWidth      = 0;
     int       textHeight     = 0;
@@ -34,3 +42,9 @@ struct LauncherState {
 };
 
 extern LauncherState Launcher;
+
+// A name VESK.INI gives, to be joined to UTF-16 in the code page it was read in.
+inline Ansi IniName(const char *name)
+{
+    return {name, Launcher.nameCodePage};
+}

@@ -42,7 +42,9 @@ void SizeAndCenterWindow(HWND window)
 {
     int screenWidth  = GetSystemMetrics(SM_CXSCREEN);
     int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    SetWindowTextA(window, Settings.Title);
+    wchar_t title[256];
+    TextToWide(title, Settings.Title, Launcher.textCodePage);
+    SetWindowTextW(window, title);
     SIZE backdrop = BackdropSize();
 
     if (HWND action = GetDlgItem(window, IDB_ACTION))

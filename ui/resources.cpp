@@ -66,7 +66,7 @@ int LoadBackdrop()
         if (Settings.Bitmap[0] == '?')
             return EndStartup(StartupEnd::NoBitmap);
         // A cut path would name another file.
-        if (!TextJoin(Found.backdropPath, Launcher.moduleDir, Ansi{Settings.Bitmap}))
+        if (!TextJoin(Found.backdropPath, Launcher.moduleDir, IniName(Settings.Bitmap)))
             return EndStartup(StartupEnd::NoBitmap);
         Launcher.backdropBitmap =
             static_cast<HBITMAP>(LoadImageW(nullptr, Found.backdropPath, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
@@ -80,7 +80,7 @@ void BackdropWords(wchar_t (&words)[256])
     if (Found.backdropResource)
         LoadStringW(Launcher.appInstance, Found.backdropResource, words, ARRAYSIZE(words));
     else if (Settings.BitmapText[0] != '?')
-        TextToWide(words, Settings.BitmapText, Launcher.captionCodePage); // as the captions are read
+        TextToWide(words, Settings.BitmapText, Launcher.textCodePage);
 }
 
 void FindStartupSound()
@@ -92,7 +92,7 @@ void FindStartupSound()
     // the current folder first. Without a file there is nothing to hear, and
     // the library need not be loaded at all.
     wchar_t sound[256];
-    TextCopy(sound, Ansi{Settings.Audio});
+    TextCopy(sound, IniName(Settings.Audio));
     DWORD length = SearchPathW(nullptr, sound, L".wav", MAX_PATH, Found.soundFile, nullptr);
     if (length >= MAX_PATH)
         TextCopy(Found.soundFile, sound);
@@ -108,7 +108,7 @@ void PlayStartupSound()
     // Install closes the launcher); a file that can't be played is silence,
     // never the system's default sound.
     wchar_t sound[256];
-    TextCopy(sound, Ansi{Settings.Audio});
+    TextCopy(sound, IniName(Settings.Audio));
     if (play)
         play(sound, nullptr, SND_FILENAME | SND_NODEFAULT | SND_ASYNC);
 }
