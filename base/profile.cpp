@@ -248,14 +248,15 @@ ProfileFile::~ProfileFile()
 
 DWORD ProfileFile::ReadText(const char *section, const char *key, const char *fallback, char *out, DWORD size) const
 {
-    if (encoding_ != ProfileEncoding::Utf8)
+    if (!OwnBytes())
         return ReadProfileText(section, key, fallback, out, size, path_);
     if (size == 0)
         return 0;
     const char *value = fallback;
     size_t length = strlen(fallback);
     FindValue(bytes_, length_, section, key, value, length);
-    length = WholeLetters(value, length, size - 1);
+    length = encoding_ == ProfileEncoding::Utf8 ? WholeLetters(value, length, size - 1)
+                                                : (length < size - 1 ? length : size - 1);
     memcpy(out, value, length);
     out[length] = '\0';
     return static_cast<DWORD>(length);
@@ -263,7 +264,7 @@ DWORD ProfileFile::ReadText(const char *section, const char *key, const char *fa
 
 UINT ProfileFile::ReadNumber(const char *section, const char *key, INT fallback) const
 {
-    if (encoding_ != ProfileEncoding::Utf8)
+    if (!OwnBytes())
         return ReadProfileNumber(section, key, fallback, path_);
     const char *value = nullptr;
     size_t length = 0;

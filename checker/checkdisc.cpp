@@ -142,7 +142,7 @@ void ReportVerdict(StartupEnd end, std::vector<std::string> &warnings)
     }
     if (end == StartupEnd::EditionConflict) {
         Say("VERDICT: " + std::string(verdict.why) + ".");
-        Entry("caption", "Warning's caption", Utf8(Settings.Title));
+        Entry("caption", "Warning's caption", Utf8(Settings.Title, Launcher.textCodePage));
         Entry("message", "Warning", Utf8(Found.conflictMessage));
         return;
     }
@@ -158,7 +158,7 @@ void ReportVerdict(StartupEnd end, std::vector<std::string> &warnings)
     bool install = Launcher.installNeeded != 0;
     Say("VERDICT: the launcher shows its window, offering " + std::string(install ? "Install" : "Start") + ".");
     Entry("offer", "", install ? "install" : "start");
-    Entry("title", "Title", Utf8(Settings.Title));
+    Entry("title", "Title", Utf8(Settings.Title, Launcher.textCodePage));
     std::vector<std::string> buttons = {Utf8(install ? Launcher.captionAction : Launcher.captionStart,
                                              Launcher.captionCodePage)};
     if (Settings.DemoMovie[0] != '?')
@@ -184,7 +184,8 @@ void ReportVerdict(StartupEnd end, std::vector<std::string> &warnings)
           !install                ? "none: there is a sound only while Install is offered"
           : Found.soundFile[0]    ? Utf8(Found.soundFile)
           : Settings.Audio[0] == '?' ? "none: Audio is not set"
-                                  : "none: no file " + Utf8(Settings.Audio) + " found from the disc's root");
+                                  : "none: no file " + Utf8(Settings.Audio, Launcher.nameCodePage) +
+                                        " found from the disc's root");
 }
 
 std::string EditionText()
@@ -192,10 +193,12 @@ std::string EditionText()
     if (!Found.editionValue)
         return std::string("none recorded (no value Demo, Launcher, Simple, Base or Premium under "
                            "HKEY_CURRENT_USER\\SOFTWARE\\Quillmoor\\Tolvane\\Settings)");
-    std::string text = std::string(Found.editionValue) + ", titled \"" + Utf8(Found.installedTitle) + "\"";
+    std::string text =
+        std::string(Found.editionValue) + ", titled \"" + Utf8(Found.installedTitle, Launcher.textCodePage) + "\"";
     if (strcmp(Found.installedTitle, Settings.Title) == 0)
         return text + ": the edition on this disc";
-    return text + ": not this disc's Title \"" + Utf8(Settings.Title) + "\", so the launcher warns and ends";
+    return text + ": not this disc's Title \"" + Utf8(Settings.Title, Launcher.textCodePage) +
+           "\", so the launcher warns and ends";
 }
 
 void ReportMachine()
@@ -227,9 +230,10 @@ void ReportMachine()
     if (!Found.appWindowClass[0])
         running = "not looked for (AppWindowClass is empty)";
     else if (!Found.runningApplication)
-        running = "no window of class \"" + Utf8(Found.appWindowClass) + "\"";
+        running = "no window of class \"" + Utf8(Found.appWindowClass, Launcher.nameCodePage) + "\"";
     else
-        running = "a window of class \"" + Utf8(Found.appWindowClass) + "\" is open: the launcher ends" +
+        running = "a window of class \"" + Utf8(Found.appWindowClass, Launcher.nameCodePage) +
+                  "\" is open: the launcher ends" +
                   (Settings.AppToFront[0] == 'Y' ? " and brings it to the front (AppToFront)"
                                                  : " and leaves it as it is (AppToFront is not Y)");
     Entry("application", "Running application", running);
@@ -273,9 +277,11 @@ void ReportDetection()
     std::string place = found.recordRoot ? std::string(RootName(found.recordRoot)) + "\\" + Utf8(found.recordPlace)
                                          : Utf8(found.recordPlace);
     Entry("recordForm", "Record", found.recordRoot ? "registry" : "INI file in the Windows folder");
-    Entry("recordPlace", "Read from", place + ", " + (found.recordRoot ? "value \"" : "key \"") +
-                                          Utf8(Settings.KeyInstallDir) + "\"" +
-                                          (found.recordRoot ? "" : " in section [" + Utf8(Settings.SectionName) + "]"));
+    std::string entry = std::string(found.recordRoot ? "value \"" : "key \"") +
+                        Utf8(Settings.KeyInstallDir, Launcher.nameCodePage) + "\"";
+    if (!found.recordRoot)
+        entry += " in section [" + Utf8(Settings.SectionName, Launcher.nameCodePage) + "]";
+    Entry("recordPlace", "Read from", place + ", " + entry);
     const char *record = "";
     switch (found.record) {
     case RecordFinding::NotRead: record = "not read: its place does not fit 255 characters"; break;
@@ -294,7 +300,8 @@ void ReportDetection()
         } else {
             Entry("program", "Program",
                   found.programFound[0] ? "found: " + Utf8(found.programFound)
-                                        : "not found: no " + Utf8(Settings.ApplicationName) + " in the folder");
+                                        : "not found: no " + Utf8(Settings.ApplicationName, Launcher.nameCodePage) +
+                                              " in the folder");
             if (found.programFound[0]) {
                 Entry("courseFiles", "TarnCoursesCheck", CheckText(found.courseFiles, "every course file installed"));
                 Entry("library", "TarnQuennetCheck", CheckText(found.library, "lib\\quennet.jar installed"));
@@ -449,6 +456,8 @@ int wmain(int argc, wchar_t **argv)
     // The checker is a 32-bit program like the launcher: it sees what the launcher sees.
     Entry("platform", "", RunsUnderWow64() ? "win64" : "win32");
     Say(RunsUnderWow64() ? "Windows: 64-bit Windows (the launcher runs as a 32-bit program)" : "Windows: 32-bit Windows");
+    if (configReadable)
+        ReportEncoding(warnings);
     if (configReadable)
         ReportSettings(warnings);
     ReportMachine();

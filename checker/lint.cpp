@@ -197,9 +197,11 @@ void LintProgram(const char *key, LauncherStart which, std::vector<std::string> 
 
 // A file name with letters beyond ASCII is the same file only where the
 // code page holds its letters: Windows turns VESK.INI's bytes into letters
-// by the code page of the Windows it runs on.
+// by the code page of the Windows it runs on. In UTF-8 every letter holds.
 void LintLettersBeyondAscii(std::vector<std::string> &warnings)
 {
+    if (Launcher.nameCodePage == CP_UTF8)
+        return;
     const std::pair<const char *, const char *> names[] = {
         {"Installer", Settings.Installer}, {"Application name", Settings.ApplicationName},
         {"DemoMovie", Settings.DemoMovie}, {"Bitmap", Settings.Bitmap}, {"Audio", Settings.Audio}};
@@ -208,13 +210,88 @@ void LintLettersBeyondAscii(std::vector<std::string> &warnings)
         for (const char *c = name; *c; ++c)
             beyond = beyond || static_cast<unsigned char>(*c) >= 0x80;
         if (beyond)
-            warnings.push_back(std::string(key) + "=" + Utf8(name) + " has letters beyond ASCII: the launcher "
+            warnings.push_back(std::string(key) + "=" + Utf8(name, Launcher.nameCodePage) +
+                               " has letters beyond ASCII: the launcher "
                                "finds that file only on a Windows whose code page holds them (here " +
-                               std::to_string(GetACP()) + "); name the disc's files in ASCII letters");
+                               std::to_string(GetACP()) + "); name the disc's files in ASCII letters, or save "
+                               "VESK.INI as UTF-8");
     }
 }
 
+// A text of VESK.INI that the user sees or hears, not a name or a flag.
+bool IsWords(const SettingKey &k)
+{
+    for (const char *text : {Settings.Title, Settings.DemoTitle, Settings.FreeTitle, Settings.SimpleTitle,
+                             Settings.BaseTitle, Settings.PremiumTitle, Settings.BitmapText}) {
+        if (k.field == text)
+            return true;
+    }
+    return false;
+}
+
+// The letters of a text the disc language's code page lacks: where a UTF-8
+// file's text would be lost in a file saved in that code page, or a code
+// page's bytes that are no letter of it.
+std::wstring LettersOutside(const char *text, UINT languageCodePage)
+{
+    std::wstring outside;
+    if (Launcher.textCodePage == CP_UTF8) {
+        wchar_t wide[256];
+        TextToWide(wide, text, CP_UTF8);
+        for (const wchar_t *letter = wide; *letter; ++letter) {
+            char bytes[8];
+            BOOL lost = FALSE;
+            WideCharToMultiByte(languageCodePage, WC_NO_BEST_FIT_CHARS, letter, 1, bytes, sizeof bytes, nullptr,
+                                &lost);
+            if (lost && outside.find(*letter) == std::wstring::npos)
+                outside += *letter;
+        }
+    } else if (Launcher.textCodePage == languageCodePage) {
+        for (const char *byte = text; *byte; ++byte) {
+            wchar_t letter;
+            if (!MultiByteToWideChar(languageCodePage, MB_ERR_INVALID_CHARS, byte, 1, &letter, 1))
+                outside += static_cast<wchar_t>(static_cast<unsigned char>(*byte));
+        }
+    }
+    return outside;
+}
+
 } // namespace
+
+void ReportEncoding(std::vector<std::string> &warnings)
+{
+    std::string systems = std::to_string(GetACP());
+    std::string language = std::to_string(Launcher.captionCodePage);
+    switch (Found.configEncoding) {
+    case ProfileEncoding::Utf8:
+        Entry("encoding", "VESK.INI read as", "UTF-8", "every text and file name in its own letters");
+        break;
+    case ProfileEncoding::ByteOrderMark:
+        Entry("encoding", "VESK.INI read as", "its byte-order mark, by the profile calls",
+              "texts and file names then in this Windows' code page, " + systems);
+        break;
+    default:
+        Entry("encoding", "VESK.INI read as", "code page " + language + ", the disc's language",
+              "file names in this Windows' code page, " + systems);
+    }
+    if (!Found.settingsLoaded)
+        return;
+    for (size_t i = 0; i < SettingKeyCount; ++i) {
+        const SettingKey &k = SettingKeys[i];
+        if (!IsWords(k) || k.field[0] == '?')
+            continue;
+        std::wstring outside = LettersOutside(k.field, Launcher.captionCodePage);
+        if (outside.empty())
+            continue;
+        std::string where = "[" + std::string(k.section) + "] " + k.key + "=" + Utf8(k.field, Launcher.textCodePage);
+        warnings.push_back(Launcher.textCodePage == CP_UTF8
+                               ? where + " has letters that code page " + language + ", the disc's language, lacks (" +
+                                     Utf8(outside.c_str()) + "): shown right from this UTF-8 file, lost if it is "
+                                     "saved in code page " + language
+                               : where + " has bytes that are no letters of code page " + language +
+                                     ", the disc's language");
+    }
+}
 
 bool IsFile(const std::wstring &path)
 {
@@ -292,7 +369,9 @@ void ReportSettings(std::vector<std::string> &warnings)
             notRead.push_back(k.key);
             continue;
         }
-        std::string held = k.field ? Utf8(k.field) : std::to_string(Settings.bothTypes);
+        std::string held = !k.field     ? std::to_string(Settings.bothTypes)
+                           : IsWords(k) ? Utf8(k.field, Launcher.textCodePage)
+                                        : Utf8(k.field, Launcher.nameCodePage);
         std::string note = inFile ? "" : "not in the file: default";
         if (k.field && inFile && written.size() > k.size - 1) {
             note = "cut after " + std::to_string(k.size - 1) + " characters";
@@ -378,7 +457,7 @@ void LintDisc(const wchar_t *disc, bool strict, std::vector<std::string> &warnin
     wchar_t audio[256], sound[MAX_PATH];
     TextCopy(audio, IniName(Settings.Audio));
     if (Settings.Audio[0] != '?' && !SearchPathW(disc, audio, L".wav", MAX_PATH, sound, nullptr))
-        warnings.push_back("Audio: " + Utf8(Settings.Audio) + " is not found from the disc's root: silence");
+        warnings.push_back("Audio: " + Utf8(Settings.Audio, Launcher.nameCodePage) + " is not found from the disc's root: silence");
 
     if (Settings.TarnCoursesCheck[0] == 'Y') {
         WIN32_FIND_DATAW found;

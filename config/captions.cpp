@@ -7,6 +7,7 @@
 // this file's encoding or the compiler's character set.
 #include "config/config.h"
 #include "base/text.h"
+#include "records/findings.h"
 #include "records/settings.h"
 #include "records/state.h"
 
@@ -79,6 +80,9 @@ void SetCaptionsByLanguage()
     TextCopy(Launcher.captionExtra, chosen->extra);
     TextCopy(Launcher.conflictFormat, chosen->conflict);
     Launcher.captionCodePage = chosen->codePage;
-    // VESK.INI's texts are the disc's words, written as its language writes.
-    Launcher.textCodePage = Launcher.nameCodePage == CP_UTF8 ? CP_UTF8 : chosen->codePage;
+    // VESK.INI's texts are the disc's words, written in its language's code
+    // page; or in UTF-8; or decoded by the profile calls into the system's.
+    Launcher.textCodePage = Found.configEncoding == ProfileEncoding::Utf8            ? CP_UTF8
+                            : Found.configEncoding == ProfileEncoding::ByteOrderMark ? CP_ACP
+                                                                                     : chosen->codePage;
 }

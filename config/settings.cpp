@@ -81,8 +81,9 @@ int ReadSettings()
     if (!TextJoin(Found.configPath, Launcher.moduleDir, L"" CONFIG_FILE_NAME))
         return EndStartup(StartupEnd::PathTooLong);
 
-    // Read as the ANSI calls read it, from a folder that may hold any letter;
-    // a file in UTF-8 in UTF-8, whose names then hold any letter too.
+    // From a folder that may hold any letter, each value's bytes as written:
+    // names in the system's code page, as Windows reads them, or in UTF-8,
+    // which holds any letter.
     ProfileFile file(Found.configPath);
     Found.configEncoding = file.encoding();
     Launcher.nameCodePage = file.encoding() == ProfileEncoding::Utf8 ? CP_UTF8 : CP_ACP;

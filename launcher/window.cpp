@@ -5,7 +5,7 @@
 
 static LRESULT OnCreate(HWND window)
 {
-    // -1 makes the platform destroy the window and CreateWindowExA give null.
+    // -1 makes the platform destroy the window and CreateWindowExW give null.
     return CreateButtons(window) ? 0 : -1;
 }
 
@@ -25,7 +25,7 @@ static LRESULT OnGetObject(HWND window, WPARAM wParam, LPARAM lParam)
 {
     if (LRESULT described = DescribedClientObject(window, wParam, lParam))
         return described;
-    return DefWindowProcA(window, WM_GETOBJECT, wParam, lParam);
+    return DefWindowProcW(window, WM_GETOBJECT, wParam, lParam);
 }
 
 LRESULT CALLBACK LauncherWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -38,6 +38,6 @@ LRESULT CALLBACK LauncherWndProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_PAINT:    PaintBackdrop(window); return 0;
     case WM_COMMAND:  OnCommand(HIWORD(wParam), window, LOWORD(wParam)); return 0;
     case WM_GETOBJECT: return OnGetObject(window, wParam, lParam);
-    default:          return DefWindowProcA(window, message, wParam, lParam);
+    default:          return DefWindowProcW(window, message, wParam, lParam);
     }
 }

@@ -9,15 +9,17 @@
 
 namespace {
 
+// A window of the Unicode kind: its title keeps letters that the system's
+// code page lacks, which a window of the ANSI kind would store as "?".
 void RegisterLauncherClass(HINSTANCE instance)
 {
-    WNDCLASSA windowClass = {};
+    WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc   = LauncherWndProc;
     windowClass.hInstance     = instance;
     windowClass.hCursor       = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-    windowClass.lpszClassName = LAUNCHER_CLASS;
-    RegisterClassA(&windowClass); // a failure shows as a failed CreateWindowExA
+    windowClass.lpszClassName = L"" LAUNCHER_CLASS;
+    RegisterClassW(&windowClass); // a failure shows as a failed CreateWindowExW
 }
 
 int RunMessageLoop()
@@ -25,7 +27,7 @@ int RunMessageLoop()
     MSG message;
     bool drawn = false;
     for (;;) {
-        if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             // The first time nothing is left to do, the window is drawn: the
             // sound starts now, its library no longer holding the window back.
             if (!drawn) {
@@ -39,7 +41,7 @@ int RunMessageLoop()
         if (message.message == WM_QUIT)
             return static_cast<int>(message.wParam);
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
 }
 
@@ -62,7 +64,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR, int)
 
     if (!previousInstance)
         RegisterLauncherClass(instance);
-    HWND window = CreateWindowExA(WS_EX_DLGMODALFRAME, LAUNCHER_CLASS, "",
+    HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME, L"" LAUNCHER_CLASS, L"",
                                   WS_CLIPCHILDREN | WS_CAPTION | DS_MODALFRAME,
                                   0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
     if (!window)

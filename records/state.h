@@ -30,7 +30,8 @@ struct LauncherState {
     // The code pages VESK.INI's values are held in: the names it gives (files,
     // registry keys, a window class) in the system's, as Windows reads them,
     // and the texts the user sees or hears in the disc language's, as the
-    // captions; both CP_UTF8 for a file written in UTF-8.
+    // captions (the system's, when the profile calls decoded the file); both
+    // CP_UTF8 for a file written in UTF-8.
     UINT      nameCodePage = CP_ACP;
     UINT      textCodePage = 1252;
     HFONT     buttonFont     = nullptr;

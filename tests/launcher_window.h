@@ -32,21 +32,22 @@ class LauncherWindow {
 public:
     explicit LauncherWindow(WNDPROC procedure = LauncherWndProc)
     {
-        WNDCLASSA windowClass = {};
+        WNDCLASSW windowClass = {};
         windowClass.lpfnWndProc = procedure;
         windowClass.hInstance = GetModuleHandleA(nullptr);
         windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
         windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-        windowClass.lpszClassName = LAUNCHER_CLASS;
-        RegisterClassA(&windowClass);
-        window_ = CreateWindowExA(WS_EX_DLGMODALFRAME, LAUNCHER_CLASS, "", WS_CLIPCHILDREN | WS_CAPTION | DS_MODALFRAME,
-                                  0, 0, 0, 0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        windowClass.lpszClassName = L"" LAUNCHER_CLASS;
+        RegisterClassW(&windowClass);
+        window_ = CreateWindowExW(WS_EX_DLGMODALFRAME, L"" LAUNCHER_CLASS, L"",
+                                  WS_CLIPCHILDREN | WS_CAPTION | DS_MODALFRAME, 0, 0, 0, 0, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
     }
     ~LauncherWindow()
     {
         if (IsWindow(window_))
             DestroyWindow(window_);
-        UnregisterClassA(LAUNCHER_CLASS, GetModuleHandleA(nullptr));
+        UnregisterClassW(L"" LAUNCHER_CLASS, GetModuleHandleA(nullptr));
         DropQuitMessage();
     }
     LauncherWindow(const LauncherWindow &) = delete;

@@ -78,10 +78,10 @@ TEST(ProfileEncoding, WordsOfWindows1251And1252AreNeverUTF8)
     EXPECT_EQ(0, taken);
 }
 
-// A UTF-8 file's value is found in its bytes as the profile calls find it in
-// the same file: each case is written after a comment line holding "é" in
-// UTF-8, so that the file is taken for UTF-8, and read both ways.
-TEST(ProfileFile, AUTF8FilesValuesAreFoundAsTheProfileCallsFindThem)
+// A value is found in the file's bytes as the profile calls find it in the
+// same file: each case is written after a comment line holding "é" in UTF-8,
+// or in Windows-1252, or nothing beyond ASCII, and read both ways.
+TEST(ProfileFile, ValuesAreFoundAsTheProfileCallsFindThem)
 {
     ScratchDir folder("profile");
     const struct {
@@ -127,22 +127,32 @@ TEST(ProfileFile, AUTF8FilesValuesAreFoundAsTheProfileCallsFindThem)
         {"end of file mark", "[Window]\r\nTitle=x\x1A", "Window", "Title"},
         {"blank lines between", "[Window]\r\n   \r\n\r\nTitle=x\r\n", "Window", "Title"},
     };
+    const struct {
+        const char *comment;
+        ProfileEncoding encoding;
+    } files[] = {
+        {"; \xC3\xA9\r\n", ProfileEncoding::Utf8},
+        {"; \xE9\r\n", ProfileEncoding::CodePage},
+        {"", ProfileEncoding::CodePage},
+    };
     for (const auto &row : rows) {
-        SCOPED_TRACE(row.name);
-        std::string path = folder.Write("case.ini", "; \xC3\xA9\r\n" + row.lines);
-        std::wstring widePath = Wide(path);
-        ProfileFile file(widePath.c_str());
-        ASSERT_EQ("UTF-8", Named(file.encoding()));
-        char expected[16], actual[16];
-        DWORD expectedLength = ReadProfileText(row.section, row.key, "default", expected, sizeof expected,
-                                               widePath.c_str());
-        DWORD actualLength = file.ReadText(row.section, row.key, "default", actual, sizeof actual);
-        EXPECT_EQ(std::string(expected), std::string(actual));
-        EXPECT_EQ(expectedLength, actualLength);
+        for (const auto &kind : files) {
+            SCOPED_TRACE(std::string(row.name) + ", after \"" + kind.comment + "\"");
+            std::string path = folder.Write("case.ini", kind.comment + row.lines);
+            std::wstring widePath = Wide(path);
+            ProfileFile file(widePath.c_str());
+            ASSERT_EQ(Named(kind.encoding), Named(file.encoding()));
+            char expected[16], actual[16];
+            DWORD expectedLength = ReadProfileText(row.section, row.key, "default", expected, sizeof expected,
+                                                   widePath.c_str());
+            DWORD actualLength = file.ReadText(row.section, row.key, "default", actual, sizeof actual);
+            EXPECT_EQ(std::string(expected), std::string(actual));
+            EXPECT_EQ(expectedLength, actualLength);
+        }
     }
 }
 
-TEST(ProfileFile, AUTF8FilesNumbersAreReadAsTheProfileCallsReadThem)
+TEST(ProfileFile, NumbersAreReadAsTheProfileCallsReadThem)
 {
     ScratchDir folder("profile");
     for (const char *line : {"bothTypes=1", "bothTypes=yes", "bothTypes= 12abc", "bothTypes=-3", "bothTypes=0x10",
@@ -155,8 +165,9 @@ TEST(ProfileFile, AUTF8FilesNumbersAreReadAsTheProfileCallsReadThem)
     }
 }
 
-// Letters beyond ASCII are UTF-8 as written, cut after the last whole letter
-// that fits, and a file that is not UTF-8 reads as the ANSI calls read it.
+// Letters beyond ASCII keep their bytes whatever the system's code page:
+// UTF-8 cut after the last whole letter that fits, a code page's bytes as
+// they are.
 TEST(ProfileFile, ValuesBeyondAsciiKeepTheirBytes)
 {
     ScratchDir folder("profile");
@@ -172,6 +183,10 @@ TEST(ProfileFile, ValuesBeyondAsciiKeepTheirBytes)
         {"cut between letters", "\xD0\xA2\xD0\xBE\xD0\xBB\xD0\xB2", 6, "\xD0\xA2\xD0\xBE"},
         {"cut inside a letter", "\xD0\xA2\xD0\xBE\xD0\xBB\xD0\xB2", 5, "\xD0\xA2\xD0\xBE"},
         {"cut inside a letter of four bytes", "a\xF0\x9F\x98\x80", 4, "a"},
+        // "Толване" in Windows-1251, and "Démarrer" in Windows-1252.
+        {"Windows-1251", "\xD2\xEE\xEB\xE2\xE0\xED\xE5", 256, "\xD2\xEE\xEB\xE2\xE0\xED\xE5"},
+        {"Windows-1251 cut", "\xD2\xEE\xEB\xE2\xE0\xED\xE5", 4, "\xD2\xEE\xEB"},
+        {"Windows-1252", "D\xE9marrer", 256, "D\xE9marrer"},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
