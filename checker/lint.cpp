@@ -229,29 +229,20 @@ bool IsWords(const SettingKey &k)
     return false;
 }
 
-// The letters of a text the disc language's code page lacks: where a UTF-8
-// file's text would be lost in a file saved in that code page, or a code
-// page's bytes that are no letter of it.
-std::wstring LettersOutside(const char *text, UINT languageCodePage)
+// The letters of a UTF-8 text that the disc language's code page lacks:
+// they would be lost in a file saved in that code page. (A file in that code
+// page holds only its letters: each of its bytes is one.)
+std::wstring LettersOutside(const char *utf8, UINT languageCodePage)
 {
     std::wstring outside;
-    if (Launcher.textCodePage == CP_UTF8) {
-        wchar_t wide[256];
-        TextToWide(wide, text, CP_UTF8);
-        for (const wchar_t *letter = wide; *letter; ++letter) {
-            char bytes[8];
-            BOOL lost = FALSE;
-            WideCharToMultiByte(languageCodePage, WC_NO_BEST_FIT_CHARS, letter, 1, bytes, sizeof bytes, nullptr,
-                                &lost);
-            if (lost && outside.find(*letter) == std::wstring::npos)
-                outside += *letter;
-        }
-    } else if (Launcher.textCodePage == languageCodePage) {
-        for (const char *byte = text; *byte; ++byte) {
-            wchar_t letter;
-            if (!MultiByteToWideChar(languageCodePage, MB_ERR_INVALID_CHARS, byte, 1, &letter, 1))
-                outside += static_cast<wchar_t>(static_cast<unsigned char>(*byte));
-        }
+    wchar_t wide[256];
+    TextToWide(wide, utf8, CP_UTF8);
+    for (const wchar_t *letter = wide; *letter; ++letter) {
+        char bytes[8];
+        BOOL lost = FALSE;
+        WideCharToMultiByte(languageCodePage, WC_NO_BEST_FIT_CHARS, letter, 1, bytes, sizeof bytes, nullptr, &lost);
+        if (lost && outside.find(*letter) == std::wstring::npos)
+            outside += *letter;
     }
     return outside;
 }
@@ -274,7 +265,7 @@ void ReportEncoding(std::vector<std::string> &warnings)
         Entry("encoding", "VESK.INI read as", "code page " + language + ", the disc's language",
               "file names in this Windows' code page, " + systems);
     }
-    if (!Found.settingsLoaded)
+    if (!Found.settingsLoaded || Launcher.textCodePage != CP_UTF8)
         return;
     for (size_t i = 0; i < SettingKeyCount; ++i) {
         const SettingKey &k = SettingKeys[i];
@@ -283,13 +274,10 @@ void ReportEncoding(std::vector<std::string> &warnings)
         std::wstring outside = LettersOutside(k.field, Launcher.captionCodePage);
         if (outside.empty())
             continue;
-        std::string where = "[" + std::string(k.section) + "] " + k.key + "=" + Utf8(k.field, Launcher.textCodePage);
-        warnings.push_back(Launcher.textCodePage == CP_UTF8
-                               ? where + " has letters that code page " + language + ", the disc's language, lacks (" +
-                                     Utf8(outside.c_str()) + "): shown right from this UTF-8 file, lost if it is "
-                                     "saved in code page " + language
-                               : where + " has bytes that are no letters of code page " + language +
-                                     ", the disc's language");
+        warnings.push_back("[" + std::string(k.section) + "] " + k.key + "=" + Utf8(k.field, CP_UTF8) +
+                           " has letters that code page " + language + ", the disc's language, lacks (" +
+                           Utf8(outside.c_str()) + "): shown right from this UTF-8 file, lost if it is saved in "
+                           "code page " + language);
     }
 }
 
@@ -457,7 +445,8 @@ void LintDisc(const wchar_t *disc, bool strict, std::vector<std::string> &warnin
     wchar_t audio[256], sound[MAX_PATH];
     TextCopy(audio, IniName(Settings.Audio));
     if (Settings.Audio[0] != '?' && !SearchPathW(disc, audio, L".wav", MAX_PATH, sound, nullptr))
-        warnings.push_back("Audio: " + Utf8(Settings.Audio, Launcher.nameCodePage) + " is not found from the disc's root: silence");
+        warnings.push_back("Audio: " + Utf8(Settings.Audio, Launcher.nameCodePage) +
+                           " is not found from the disc's root: silence");
 
     if (Settings.TarnCoursesCheck[0] == 'Y') {
         WIN32_FIND_DATAW found;

@@ -17,8 +17,8 @@ bool DiscFolder(const wchar_t *argument, wchar_t (&disc)[MAX_PATH], std::string 
 // False, with the problem, when the disc has no VESK.INI that can be read.
 bool ConfigReadable(const wchar_t *disc, std::string &problem);
 
-// How the launcher reads VESK.INI's bytes, and every text whose letters the
-// disc language's code page lacks.
+// How the launcher reads VESK.INI's bytes, and every text of a UTF-8 file
+// whose letters the disc language's code page lacks.
 void ReportEncoding(std::vector<std::string> &warnings);
 // Every key of VESK.INI: the value the launcher holds, or its default, and
 // where it is read otherwise than it looks.

@@ -68,8 +68,8 @@ bool ReadRecordFromView(REGSAM view)
 bool ReadRecordFromRegistry()
 {
     Detected.recordRoot = Settings.RegTopKey[0] == 'C' ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
-    if (!TextJoin(Detected.recordPlace, L"Software\\", IniName(Settings.IniFileName), L"\\", IniName(Settings.SectionName),
-                  L"\\Settings"))
+    if (!TextJoin(Detected.recordPlace, L"Software\\", IniName(Settings.IniFileName), L"\\",
+                  IniName(Settings.SectionName), L"\\Settings"))
         return false;
     // The own view first: what a 32-bit installer writes, and what discs rely on.
     if (ReadRecordFromView(0) || !RunsUnderWow64())

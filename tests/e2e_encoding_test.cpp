@@ -100,7 +100,8 @@ void ExpectTheWordsWritten(const DiscTexts &texts)
         EXPECT_EQ(texts.title, read.name);
         EXPECT_EQ(texts.words, read.description);
 
-        PostMessageA(window, WM_COMMAND, MAKEWPARAM(100, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, 100)));
+        HWND install = GetDlgItem(window, 100);
+        PostMessageA(window, WM_COMMAND, MAKEWPARAM(100, BN_CLICKED), reinterpret_cast<LPARAM>(install));
         if (installerFound) {
             std::vector<ProbeRun> runs = WaitForProbeRuns(encoded.disc.probeLog(), 1);
             ASSERT_EQ(1u, runs.size());
@@ -141,6 +142,47 @@ TEST(DiscEncodingRussian, OnARussianWindowsEveryTextIsTheWordsWritten)
     ASSERT_EQ(1251u, GetACP()) << "run with LC_ALL=ru_RU.UTF-8";
     for (const DiscTexts *texts : {&kRussian1251, &kRussianUtf8, &kFrench1252})
         ExpectTheWordsWritten(*texts);
+}
+
+// The checker names how the launcher reads VESK.INI, and warns of a text
+// whose letters the disc language's code page lacks.
+TEST(DiscEncoding, TheCheckerSaysHowVeskIniIsRead)
+{
+    const struct {
+        const char *name;
+        std::string ini;
+        const char *encoding; // in the text report
+        const char *warning;  // a part of the warning; empty: none of letters
+    } rows[] = {
+        {"English, ASCII", IniWithTitle("Tolvane", "Language=E\r\n"),
+         "VESK.INI read as: code page 1252, the disc's language (file names in this Windows' code page, 1252)", ""},
+        {"Russian, Windows-1251", Encoded(IniWithTitle("Толване Демо", "Language=R\r\n"), 1251),
+         "VESK.INI read as: code page 1251, the disc's language (file names in this Windows' code page, 1252)", ""},
+        {"Russian, UTF-8", IniWithTitle("Толване Демо", "Language=R\r\n"),
+         "VESK.INI read as: UTF-8 (every text and file name in its own letters)", ""},
+        {"Russian, UTF-8, a French letter", IniWithTitle("Толване Café", "Language=R\r\n"),
+         "VESK.INI read as: UTF-8 (every text and file name in its own letters)",
+         "[Window] Title=Толване Café has letters that code page 1251, the disc's language, lacks (é): shown "
+         "right from this UTF-8 file, lost if it is saved in code page 1251"},
+        {"UTF-8 with its byte-order mark", "\xEF\xBB\xBF; a comment\r\n" + IniWithTitle("Tolvane"),
+         "VESK.INI read as: its byte-order mark, by the profile calls (texts and file names then in this "
+         "Windows' code page, 1252)", ""},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        Disc disc;
+        disc.WriteIni(row.ini);
+        CheckerRun text = RunChecker(Argument(disc.root()));
+        EXPECT_NE(std::string::npos, text.out.find(row.encoding)) << text.out;
+        CheckerRun json = RunChecker("--json " + Argument(disc.root()));
+        std::vector<std::string> warnings = JsonList(json.out, "/warnings");
+        std::string lettersWarned;
+        for (const std::string &warning : warnings) {
+            if (warning.find(" has letters that code page") != std::string::npos)
+                lettersWarned = warning;
+        }
+        EXPECT_EQ(row.warning, lettersWarned) << json.out;
+    }
 }
 
 // Code page 932, Japanese: a letter is one byte or two. The profile calls

@@ -161,7 +161,8 @@ TEST(ProfileFile, NumbersAreReadAsTheProfileCallsReadThem)
         std::string path = folder.Write("case.ini", "; \xC3\xA9\r\n[Program]\r\n" + std::string(line) + "\r\n");
         std::wstring widePath = Wide(path);
         ProfileFile file(widePath.c_str());
-        EXPECT_EQ(ReadProfileNumber("Program", "bothTypes", 9, widePath.c_str()), file.ReadNumber("Program", "bothTypes", 9));
+        EXPECT_EQ(ReadProfileNumber("Program", "bothTypes", 9, widePath.c_str()),
+                  file.ReadNumber("Program", "bothTypes", 9));
     }
 }
 
