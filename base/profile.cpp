@@ -240,10 +240,12 @@ ProfileFile::ProfileFile(const wchar_t *path) : path_(path)
     CloseHandle(file);
 }
 
-ProfileFile::~ProfileFile()
+void ProfileFile::Close()
 {
     if (bytes_)
         HeapFree(GetProcessHeap(), 0, bytes_);
+    bytes_ = nullptr;
+    length_ = 0;
 }
 
 DWORD ProfileFile::ReadText(const char *section, const char *key, const char *fallback, char *out, DWORD size) const

@@ -28,13 +28,15 @@ ProfileEncoding ProfileEncodingOf(const char *bytes, size_t length);
 // again, which need not give the same bytes back (a code page of two bytes
 // a letter has bytes that begin no letter), and a UTF-8 file's letters would
 // be only those of the system's code page. A file with a byte-order mark, or
-// too large to hold, is left to the profile calls, which decode it.
+// too large to hold, is left to the profile calls, which decode it. Close
+// frees the bytes: no destructor, which would bring C++'s exception support
+// into the launcher, some 140 KB.
 class ProfileFile {
 public:
     explicit ProfileFile(const wchar_t *path);
-    ~ProfileFile();
     ProfileFile(const ProfileFile &) = delete;
     ProfileFile &operator=(const ProfileFile &) = delete;
+    void Close();
 
     ProfileEncoding encoding() const { return encoding_; }
     // As ReadProfileText for one key; a UTF-8 value is cut after the last

@@ -99,9 +99,12 @@ int ReadSettings()
         // The first missing value ends start-up before anything later is read.
         if (k.required && (length == 0 || k.field[0] == '?')) {
             Found.missingKey = k.key;
-            return EndStartup(Readable(Found.configPath) ? StartupEnd::MissingKey : StartupEnd::NoConfig);
+            break;
         }
     }
+    file.Close();
+    if (Found.missingKey)
+        return EndStartup(Readable(Found.configPath) ? StartupEnd::MissingKey : StartupEnd::NoConfig);
     Found.settingsLoaded = true;
     return 1;
 }

@@ -141,11 +141,12 @@ TEST(ProfileFile, ValuesAreFoundAsTheProfileCallsFindThem)
             std::string path = folder.Write("case.ini", kind.comment + row.lines);
             std::wstring widePath = Wide(path);
             ProfileFile file(widePath.c_str());
-            ASSERT_EQ(Named(kind.encoding), Named(file.encoding()));
+            EXPECT_EQ(Named(kind.encoding), Named(file.encoding()));
             char expected[16], actual[16];
             DWORD expectedLength = ReadProfileText(row.section, row.key, "default", expected, sizeof expected,
                                                    widePath.c_str());
             DWORD actualLength = file.ReadText(row.section, row.key, "default", actual, sizeof actual);
+            file.Close();
             EXPECT_EQ(std::string(expected), std::string(actual));
             EXPECT_EQ(expectedLength, actualLength);
         }
@@ -163,6 +164,7 @@ TEST(ProfileFile, NumbersAreReadAsTheProfileCallsReadThem)
         ProfileFile file(widePath.c_str());
         EXPECT_EQ(ReadProfileNumber("Program", "bothTypes", 9, widePath.c_str()),
                   file.ReadNumber("Program", "bothTypes", 9));
+        file.Close();
     }
 }
 
@@ -196,6 +198,7 @@ TEST(ProfileFile, ValuesBeyondAsciiKeepTheirBytes)
         ProfileFile file(widePath.c_str());
         char out[256];
         DWORD length = file.ReadText("Window", "Title", "?", out, row.size);
+        file.Close();
         EXPECT_EQ(row.expected, std::string(out));
         EXPECT_EQ(row.expected.size(), length);
     }
