@@ -144,6 +144,51 @@ TEST(DiscEncodingRussian, OnARussianWindowsEveryTextIsTheWordsWritten)
         ExpectTheWordsWritten(*texts);
 }
 
+bool EndsWith(const std::string &text, const std::string &end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// A UTF-8 file names files in any letters, found on a Western Windows too:
+// the installed application, the picture and the sound.
+TEST(DiscEncoding, AUTF8FilesNamesHoldAnyLetters)
+{
+    ASSERT_EQ(1252u, GetACP()) << "run under a Western locale (C.UTF-8, en_US.UTF-8, ...)";
+    Disc disc;
+    disc.Write("картинки\\фон.bmp", BmpFile(40, 30, [](int, int) { return RGB(0x30, 0x60, 0x30); }));
+    disc.Write("звук.wav", "RIFF"); // looked for, never played here
+    disc.WriteIni("[Window]\r\nTitle=Толване\r\nLanguage=R\r\nBitmap=картинки\\фон.bmp\r\nAudio=звук.wav\r\n"
+                  "[Program]\r\nApplication name=Толване.exe\r\nInstaller=setup.exe\r\n"
+                  "[RegIni]\r\nIni file name=TolvaneTestRecord\r\nKey install dir=InstallDir\r\n"
+                  "Section name=Setup\r\nRegTopKey=C\r\n");
+    {
+        ScratchDir installation("inst");
+        disc.CopyProbeTo(installation / "Толване.exe");
+        RegistryKey record(HKEY_CURRENT_USER, "Software\\TolvaneTestRecord");
+        RegistryKey settings(HKEY_CURRENT_USER, "Software\\TolvaneTestRecord\\Setup\\Settings");
+        settings.SetUnicodeString("InstallDir", installation.path());
+
+        CheckerRun checked = RunChecker("--json " + Argument(disc.root()));
+        EXPECT_EQ("start", JsonText(checked.out, "/offer")) << checked.out;
+        EXPECT_TRUE(EndsWith(JsonText(checked.out, "/picture"), "картинки\\фон.bmp")) << checked.out;
+
+        LauncherProcess launcher;
+        ASSERT_TRUE(launcher.Start(disc.Launcher(), disc.probeLog()));
+        HWND window = launcher.WaitForWindow(kLauncherClass);
+        ASSERT_NE(nullptr, window) << "the picture is found";
+        HWND start = GetDlgItem(window, 100);
+        PostMessageA(window, WM_COMMAND, MAKEWPARAM(100, BN_CLICKED), reinterpret_cast<LPARAM>(start));
+        std::vector<ProbeRun> runs = WaitForProbeRuns(disc.probeLog(), 1);
+        ASSERT_EQ(1u, runs.size());
+        EXPECT_EQ(installation.path() + "Толване.exe", runs[0].commandLine);
+        EXPECT_EQ(0u, launcher.WaitForExit());
+    }
+    // Not installed: Install is offered, with the sound.
+    CheckerRun checked = RunChecker("--json " + Argument(disc.root()));
+    EXPECT_EQ("install", JsonText(checked.out, "/offer")) << checked.out;
+    EXPECT_TRUE(EndsWith(JsonText(checked.out, "/sound"), "звук.wav")) << checked.out;
+}
+
 // The checker names how the launcher reads VESK.INI, and warns of a text
 // whose letters the disc language's code page lacks.
 TEST(DiscEncoding, TheCheckerSaysHowVeskIniIsRead)
