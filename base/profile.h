@@ -29,8 +29,7 @@ ProfileEncoding ProfileEncodingOf(const char *bytes, size_t length);
 // a letter has bytes that begin no letter), and a UTF-8 file's letters would
 // be only those of the system's code page. A file with a byte-order mark, or
 // too large to hold, is left to the profile calls, which decode it. Close
-// frees the bytes: no destructor, which would bring C++'s exception support
-// into the launcher, some 140 KB.
+// frees the bytes.
 class ProfileFile {
 public:
     explicit ProfileFile(const wchar_t *path);
