@@ -5,7 +5,9 @@
 // and a "DIR" line, written last;
 // in UTF-8, so that a folder of any name shows with its real letters.
 // With PROBE_IDLE_AFTER_MS set it then works that long before it first waits
-// for input, writing "IDLE" just before, and ends soon after.
+// for input, writing just before "IDLE CREATED READY" (when its process was
+// made and when it got ready, in 100-ns units of the system time), and ends
+// soon after.
 #include <windows.h>
 
 #include <stdlib.h>
@@ -16,6 +18,11 @@ static void Append(HANDLE log, const char *label, const char *text)
     WriteFile(log, label, lstrlenA(label), &written, nullptr);
     WriteFile(log, text, lstrlenA(text), &written, nullptr);
     WriteFile(log, "\r\n", 2, &written, nullptr);
+}
+
+static unsigned long long Ticks(FILETIME time)
+{
+    return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
 static void AppendWide(HANDLE log, const char *label, const wchar_t *text)
@@ -58,7 +65,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     char busy[16];
     if (GetEnvironmentVariableA("PROBE_IDLE_AFTER_MS", busy, sizeof busy)) {
         Sleep(static_cast<DWORD>(atoi(busy))); // the start-up work of a real installer
-        Append(log, "IDLE", "");
+        FILETIME created, ended, kernel, user, now;
+        GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user);
+        GetSystemTimeAsFileTime(&now);
+        char times[48];
+        _ui64toa(Ticks(created), times, 10);
+        lstrcatA(times, " ");
+        _ui64toa(Ticks(now), times + lstrlenA(times), 10);
+        Append(log, "IDLE ", times);
         CloseHandle(log);
         SetTimer(nullptr, 0, 300, nullptr);
         MSG message;
