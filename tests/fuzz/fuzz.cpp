@@ -397,7 +397,11 @@ Result Run(const Case &c)
         LauncherProcess launcher;
         if (!launcher.Start(disc.Launcher(), disc.probeLog()))
             return {Crashed, "could not start"};
+        // Its windows are looked at only once it waits for input (its window
+        // or a message box is up) or has ended, and then at most every 50 ms:
+        // on an emulated machine each look takes time from the launcher.
         DWORD start = GetTickCount();
+        WaitForInputIdle(launcher.handle(), 10000);
         while (launcher.Running() && GetTickCount() - start < 10000) {
             if (HWND window = launcher.FindWindowOfClass(kLauncherClass)) {
                 if (IsWindowVisible(window))
@@ -405,7 +409,7 @@ Result Run(const Case &c)
             }
             if (HWND box = FindWindowOf(launcher.pid(), "#32770", true))
                 DismissMessageBox(box);
-            Sleep(20);
+            WaitForSingleObject(launcher.handle(), 50); // at once when it ends
         }
         code = launcher.WaitForExit(0);
         if (code == STILL_ACTIVE)
