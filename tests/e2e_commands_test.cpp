@@ -376,8 +376,9 @@ TEST(Commands, InstallAndTheThirdButtonWaitUntilTheProgramIsReadyForInput)
         unsigned long long mayGoOn = std::min(probe.ready, probe.created + untilReady);
         EXPECT_LE(mayGoOn, ended) << "the launcher ended " << (mayGoOn - ended) / 10000
                                   << " ms before the program was ready for input or had had its 2 s";
-        if (row.readyLate)
+        if (row.readyLate) {
             EXPECT_LT(ended, probe.ready) << "the launcher waited for the program beyond its 2 s";
+        }
     }
 }
 
