@@ -3,7 +3,8 @@
 // window of a test run, which gets Wine's desktop ready.
 //
 //   bare.exe [--close]    --close: closes itself as soon as it is shown
-//   bare.exe --hold       no window: keeps Wine's desktop until ended
+//   bare.exe --hold       no window: keeps Wine's desktop until ended, and
+//                         writes "held" to its output once it holds it
 #include <windows.h>
 
 #include <string.h>
@@ -24,6 +25,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     // child that keeps that program's output open. A program that waits on
     // the desktop keeps it for a whole test session.
     if (strstr(commandLine, "--hold")) {
+        // Asking for the desktop's window starts the desktop, or joins it.
+        GetDesktopWindow();
+        DWORD written;
+        WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), "held\n", 5, &written, nullptr);
         MSG message;
         while (GetMessageA(&message, nullptr, 0, 0) > 0)
             DispatchMessageA(&message);
