@@ -108,7 +108,7 @@ struct ImmediateStart {
 ImmediateStart PredictImmediateStart()
 {
     ImmediateStart start;
-    ProgramStart found = FindProgramStart(Launcher.installDir, IniName(Settings.ApplicationName));
+    ProgramStart found = FindLauncherStart(LauncherStart::Start);
     start.commandLine = Utf8(found.commandLine);
     if (!found.fits)
         start.problem = "its command line is longer than 255 characters";
