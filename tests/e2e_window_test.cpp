@@ -282,18 +282,21 @@ void SaveScreenshot(const Look &look, ShownLauncher &launcher)
     ASSERT_TRUE(WaitUntil([&] { return FocusOf(window) == launcher.Button(100); }, 5000));
     RECT outer = {};
     GetWindowRect(window, &outer);
-    // Painted now, buttons included, and taken once two captures agree, as
-    // snap.exe does: a capture between the backdrop's and a button's paint
-    // would show a window the user never sees.
+    // Painted now, buttons included, and taken once the captures have agreed
+    // for a quarter of a second, as snap.exe does: a capture between the
+    // backdrop's and a button's paint would show a window the user never sees.
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Image seen, previous;
     Image backdrop = EmbeddedBackdrop(launcher.disc().Launcher(), look.bitmapId);
+    DWORD unchangedSince = GetTickCount();
     ASSERT_TRUE(WaitUntil(
         [&] {
             previous = seen;
             seen = CaptureScreen(outer);
             Image client = CaptureScreen(ClientOnScreen(window));
-            return seen == previous && Crop(client, 3, 4, backdrop.width, backdrop.height) == backdrop;
+            if (!(seen == previous) || !(Crop(client, 3, 4, backdrop.width, backdrop.height) == backdrop))
+                unchangedSince = GetTickCount();
+            return GetTickCount() - unchangedSince >= 250;
         },
         10000));
 

@@ -4,8 +4,8 @@
 //   snap.exe OUT.png [--close] [--wait SECONDS]
 //
 // Waits up to SECONDS (default 30) for a visible "KOV:Autoplay" window, has
-// it painted, takes its rectangle from the screen once two captures in a row
-// agree, and writes OUT.png. With --close it then closes the launcher with
+// it painted, takes its rectangle from the screen once its captures have
+// agreed for a quarter of a second, and writes OUT.png. With --close it then closes the launcher with
 // WM_CLOSE and waits for the window to go.
 //
 // Exit codes: 0 written (and closed), 1 bad command line, 2 no launcher
@@ -20,6 +20,7 @@
 namespace {
 
 const char kLauncherClass[] = "KOV:Autoplay";
+const DWORD kSteadyMs = 250;
 
 // Polls condition until it holds or limitMs have passed since start.
 template <typename Condition>
@@ -81,9 +82,11 @@ int main(int argc, char **argv)
     SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
 
-    // The display may show the paint a moment later: take the picture once
-    // two captures in a row agree.
+    // The display may show the paint a moment later, and a slow machine may
+    // pause the launcher between its backdrop and a button: take the picture
+    // once the captures have agreed for a quarter of a second.
     Image previous, picture;
+    DWORD unchangedSince = GetTickCount();
     bool steady = PollUntil(
         [&] {
             RECT area;
@@ -91,7 +94,9 @@ int main(int argc, char **argv)
                 return false;
             previous = picture;
             picture = CaptureScreen(area);
-            return !picture.empty() && picture == previous;
+            if (picture.empty() || !(picture == previous))
+                unchangedSince = GetTickCount();
+            return !picture.empty() && GetTickCount() - unchangedSince >= kSteadyMs;
         },
         start, limitMs);
     if (!steady) {
