@@ -1,10 +1,11 @@
 // The fuzz campaign (scripts/fuzz runs it under Wine; the test run runs a
 // short one):
 //
-//   fuzz.exe [CASES] [SEED] [--case N] [--keep FOLDER]
+//   fuzz.exe [CASES] [SEED] [--from N] [--case N] [--keep FOLDER]
 //
 // Generates CASES inputs (default 200) from SEED (default a fixed one, so a
-// run can be repeated) across four classes: the configuration file, the
+// run can be repeated), numbered from N with --from (default 0), across four
+// classes: the configuration file, the
 // installation record and edition values in the registry, the disc's content
 // and course lists, and the picture and sound files. Runs the real
 // launcher.exe on each, one at a time with a time limit, closes what it shows,
@@ -454,7 +455,7 @@ void KeepReproducer(const std::string &folder, uint64_t seed, uint64_t index, co
 
 int main(int argc, char **argv)
 {
-    uint64_t cases = 200, seed = 20261208, only = 0;
+    uint64_t cases = 200, seed = 20261208, only = 0, from = 0;
     bool single = false;
     std::string keep = BuildDir() + "fuzz-failures\\";
     std::vector<const char *> numbers;
@@ -462,6 +463,8 @@ int main(int argc, char **argv)
         if (strcmp(argv[i], "--case") == 0 && i + 1 < argc) {
             single = true;
             only = strtoull(argv[++i], nullptr, 10);
+        } else if (strcmp(argv[i], "--from") == 0 && i + 1 < argc) {
+            from = strtoull(argv[++i], nullptr, 10);
         } else if (strcmp(argv[i], "--keep") == 0 && i + 1 < argc) {
             keep = std::string(argv[++i]) + "\\";
         } else {
@@ -476,7 +479,7 @@ int main(int argc, char **argv)
     std::map<std::string, std::vector<int>> table;
     int failures = 0;
     DWORD started = GetTickCount();
-    for (uint64_t i = single ? only : 0; single ? i == only : i < cases; ++i) {
+    for (uint64_t i = single ? only : from; single ? i == only : i < from + cases; ++i) {
         Case c = Generate(seed, i);
         Result result = Run(c);
         std::vector<int> &row = table[c.kind];
