@@ -5,15 +5,15 @@
 //
 // Generates CASES inputs (default 200) from SEED (default a fixed one, so a
 // run can be repeated), numbered from N with --from (default 0), across four
-// classes: the configuration file, the
-// installation record and edition values in the registry, the disc's content
-// and course lists, and the picture and sound files. Runs the real
-// launcher.exe on each, one at a time with a time limit, closes what it shows,
-// and sorts the run: ended normally (0 or -1), crashed, hung, or wrote
-// something other than the two empty vendor keys (to the registry or to the
-// disc's folder). Prints a table, writes a reproducer for every failure into
-// the FOLDER given with --keep (default: fuzz-failures beside fuzz.exe), and
-// exits 1 when there was one. --case N runs the case of that number alone.
+// classes: the configuration file, the installation record and edition
+// values in the registry, the disc's content and course lists, and the
+// picture and sound files. Runs the real launcher.exe on each, one at a time
+// with a time limit, closes what it shows, and sorts the run: ended normally
+// (0 or -1), crashed, hung, or wrote something other than the two empty
+// vendor keys (to the registry or to the disc's folder). Prints a table,
+// writes a reproducer for every failure into the FOLDER given with --keep
+// (default: fuzz-failures beside fuzz.exe), and exits 1 when there was one.
+// --case N runs the case of that number alone.
 #include "tests/support/e2e.h"
 
 #include <stdint.h>
