@@ -94,6 +94,7 @@ ProgramStart FindProgramStart(const wchar_t *directory, Ansi value, StartOpens o
         return start;
     }
     start.fits = TextJoin(start.commandLine, directory, value);
+    start.valueAt = static_cast<size_t>(lstrlenW(directory));
     // A command line cut short would start something other than configured.
     if (!start.fits)
         return start;
@@ -101,7 +102,7 @@ ProgramStart FindProgramStart(const wchar_t *directory, Ansi value, StartOpens o
     // of the whole line, shortest first: C:\My.exe before C:\My Apps\app.exe.
     // Here the directory is one word, whatever its blanks.
     const wchar_t *line = start.commandLine;
-    const wchar_t *end = line + lstrlenW(directory);
+    const wchar_t *end = line + start.valueAt;
     for (;;) {
         end += wcscspn(end, L" \t");
         wchar_t name[MAX_PATH];

@@ -23,6 +23,7 @@ struct ProgramStart {
     wchar_t commandLine[256];
     bool fits;                   // the command line is whole (255 characters at most)
     wchar_t programFile[MAX_PATH]; // the file that runs; empty when none is found
+    size_t valueAt;              // where the value begins in commandLine, after the directory
     size_t argumentsAt;          // where the arguments begin in commandLine
     StartKind kind;              // Program when zeroed; a web page's address is its commandLine and programFile
     const wchar_t *arguments() const { return commandLine + argumentsAt; }

@@ -22,12 +22,12 @@
 #include "base/process.h"
 #include "base/system_dlls.h"
 #include "base/text.h"
+#include "config/config.h"
+#include "install/install.h"
 #include "launcher/startup.h"
-#include "launcher/window.h"
-#include "records/findings.h"
+#include "records/plan.h"
 #include "records/settings.h"
 #include "records/state.h"
-#include "res/resource.h"
 #include "ui/ui.h"
 
 #include <shlwapi.h>
@@ -74,17 +74,6 @@ const Ending &ReportOf(StartupEnd end)
     return kEnds[0];
 }
 
-std::string PromptName(int id)
-{
-    switch (id) {
-    case IDB_PROMPT_ITALIAN: return "Italian";
-    case IDB_PROMPT_RUSSIAN: return "Russian";
-    case IDB_PROMPT_GERMAN: return "German";
-    case IDB_PROMPT_FRENCH: return "French";
-    default: return "English";
-    }
-}
-
 std::string Number(long value)
 {
     char text[16];
@@ -108,7 +97,7 @@ struct ImmediateStart {
 ImmediateStart PredictImmediateStart()
 {
     ImmediateStart start;
-    ProgramStart found = FindLauncherStart(LauncherStart::Start);
+    ProgramStart found = FindLauncherStart(Plan.immediate.starts[0].what);
     start.commandLine = Utf8(found.commandLine);
     if (!found.fits)
         start.problem = "its command line is longer than 255 characters";
@@ -143,13 +132,13 @@ void ReportVerdict(StartupEnd end, std::vector<std::string> &warnings)
     if (end == StartupEnd::EditionConflict) {
         Say("VERDICT: " + std::string(verdict.why) + ".");
         Entry("caption", "Warning's caption", Utf8(Settings.Title, Launcher.textCodePage));
-        Entry("message", "Warning", Utf8(Found.conflictMessage));
+        Entry("message", "Warning", Utf8(Plan.conflictMessage));
         return;
     }
     if (end != StartupEnd::Window) {
         std::string why = verdict.why;
         if (end == StartupEnd::MissingKey)
-            why = std::string("the required key \"") + Found.missingKey + "\" is missing, empty or begins with \"?\"";
+            why = std::string("the required key \"") + Plan.missingKey + "\" is missing, empty or begins with \"?\"";
         Say("VERDICT: the launcher ends without a window: " + why + ".");
         Entry("why", "", why);
         return;
@@ -161,15 +150,15 @@ void ReportVerdict(StartupEnd end, std::vector<std::string> &warnings)
     Entry("title", "Title", Utf8(Settings.Title, Launcher.textCodePage));
     std::vector<std::string> buttons = {Utf8(install ? Launcher.captionAction : Launcher.captionStart,
                                              Launcher.captionCodePage)};
-    if (Settings.DemoMovie[0] != '?')
+    if (Plan.settings.hasExtraButton)
         buttons.push_back(Utf8(Launcher.captionExtra, Launcher.captionCodePage));
     buttons.push_back(Utf8(Launcher.captionQuit, Launcher.captionCodePage));
     List("buttons", "Buttons, left to right", buttons);
     BITMAP size = {};
     GetObjectA(Launcher.backdropBitmap, sizeof size, &size);
     Entry("picture", "Picture",
-          Found.backdropResource ? "the built-in " + PromptName(Found.backdropResource) + " prompt"
-                                 : Utf8(Found.backdropPath),
+          Plan.backdropResource ? "the built-in " + std::string(Plan.language->promptName) + " prompt"
+                                : Utf8(Plan.backdropPath),
           Number(size.bmWidth) + " x " + Number(size.bmHeight) + " pixels");
     Entry("pictureSize", "", Number(size.bmWidth) + " x " + Number(size.bmHeight));
     wchar_t words[256];
@@ -180,22 +169,27 @@ void ReportVerdict(StartupEnd end, std::vector<std::string> &warnings)
         NullEntry("description");
         Say("Description for screen readers: none; BitmapText would give them the picture's words");
     }
+    // What the launcher hands the sound library, and the file it finds.
+    wchar_t soundFile[MAX_PATH];
     Entry("sound", "Sound",
-          !install                ? "none: there is a sound only while Install is offered"
-          : Found.soundFile[0]    ? Utf8(Found.soundFile)
-          : Settings.Audio[0] == '?' ? "none: Audio is not set"
-                                  : "none: no file " + Utf8(Settings.Audio, Launcher.nameCodePage) +
-                                        " found from the disc's root");
+          !install                  ? "none: there is a sound only while Install is offered"
+          : !Plan.settings.hasAudio ? "none: Audio is not set"
+          : !Plan.soundPlays        ? "none: no file " + Utf8(Plan.sound) + " found from the disc's root"
+                                    : Utf8(Plan.sound),
+          Plan.soundPlays && FindSoundFile(soundFile) ? "the file " + Utf8(soundFile) : "");
 }
 
 std::string EditionText()
 {
-    if (!Found.editionValue)
-        return std::string("none recorded (no value Demo, Launcher, Simple, Base or Premium under "
-                           "HKEY_CURRENT_USER\\SOFTWARE\\Quillmoor\\Tolvane\\Settings)");
+    if (!Plan.editionValue) {
+        std::string values;
+        for (size_t i = 0; i < EditionCount; ++i)
+            values += (i == 0 ? "" : i + 1 == EditionCount ? " or " : ", ") + std::string(Editions[i].value);
+        return "none recorded (no value " + values + " under HKEY_CURRENT_USER\\" + EditionSettingsKey + ")";
+    }
     std::string text =
-        std::string(Found.editionValue) + ", titled \"" + Utf8(Found.installedTitle, Launcher.textCodePage) + "\"";
-    if (strcmp(Found.installedTitle, Settings.Title) == 0)
+        std::string(Plan.editionValue) + ", titled \"" + Utf8(Plan.installedTitle, Launcher.textCodePage) + "\"";
+    if (strcmp(Plan.installedTitle, Settings.Title) == 0)
         return text + ": the edition on this disc";
     return text + ": not this disc's Title \"" + Utf8(Settings.Title, Launcher.textCodePage) +
            "\", so the launcher warns and ends";
@@ -204,38 +198,38 @@ std::string EditionText()
 void ReportMachine()
 {
     BeginGroup("machine", "This machine");
-    Entry("windowsVersion", "Windows version", Number(Found.platformVersion) +
-                                                   (Found.platformVersion < 4 ? " (too old)" : " (new enough)"));
+    Entry("windowsVersion", "Windows version", Number(Plan.platformVersion) +
+                                                   (Plan.platformVersion < 4 ? " (too old)" : " (new enough)"));
     Entry("outsideInstaller", "InstallShield installer's window",
-          Found.outsideInstaller ? "open: the launcher ends at once" : "none");
-    if (Found.end == StartupEnd::OutsideInstaller || Found.end == StartupEnd::OldPlatform) {
+          Plan.outsideInstaller ? "open: the launcher ends at once" : "none");
+    if (Plan.end == StartupEnd::OutsideInstaller || Plan.end == StartupEnd::OldPlatform) {
         EndGroup();
         return;
     }
     Entry("otherLauncher", "Another launcher's window",
-          Found.otherLauncher ? "open: it comes to the front and this launcher ends" : "none");
-    if (!Found.settingsLoaded) {
+          Plan.otherLauncher ? "open: it comes to the front and this launcher ends" : "none");
+    if (!Plan.settingsLoaded) {
         EndGroup();
         return;
     }
     Entry("vendorKeys", "Vendor keys the launcher creates",
-          std::string("HKEY_CURRENT_USER\\SOFTWARE\\Quillmoor and HKEY_LOCAL_MACHINE\\SOFTWARE\\Quillmoor (") +
+          std::string("HKEY_CURRENT_USER\\") + VendorKey + " and HKEY_LOCAL_MACHINE\\" + VendorKey + " (" +
               VendorKeysNow() + ")");
     Entry("edition", "Edition recorded", EditionText());
-    if (Found.end == StartupEnd::EditionConflict) {
+    if (Plan.end == StartupEnd::EditionConflict) {
         EndGroup();
         return;
     }
     std::string running;
-    if (!Found.appWindowClass[0])
+    if (!Plan.appWindowClass[0])
         running = "not looked for (AppWindowClass is empty)";
-    else if (!Found.runningApplication)
-        running = "no window of class \"" + Utf8(Found.appWindowClass, Launcher.nameCodePage) + "\"";
+    else if (!Plan.runningApplication)
+        running = "no window of class \"" + Utf8(Plan.appWindowClass, Launcher.nameCodePage) + "\"";
     else
-        running = "a window of class \"" + Utf8(Found.appWindowClass, Launcher.nameCodePage) +
+        running = "a window of class \"" + Utf8(Plan.appWindowClass, Launcher.nameCodePage) +
                   "\" is open: the launcher ends" +
-                  (Settings.AppToFront[0] == 'Y' ? " and brings it to the front (AppToFront)"
-                                                 : " and leaves it as it is (AppToFront is not Y)");
+                  (Plan.toFront ? " and brings it to the front (AppToFront)"
+                                : " and leaves it as it is (AppToFront is not Y)");
     Entry("application", "Running application", running);
     EndGroup();
 }
@@ -261,18 +255,59 @@ void ReportRecordView(const DetectionFindings &found)
         Say("Registry view: looked for in both, the 32-bit and the 64-bit view");
 }
 
-std::string CheckText(const ContentCheck &check, const char *what)
+std::string CheckText(ContentCheck check, const char *what, const DetectionFindings &found)
 {
-    if (!check.ran)
+    if (check == ContentCheck::NotMade)
         return "not made";
-    if (check.passed)
+    if (check == ContentCheck::Passed)
         return std::string("passed: ") + what;
-    return std::string("failed: missing ") + Utf8(check.firstMissing);
+    return std::string("failed: missing ") + Utf8(found.firstMissing);
+}
+
+// The installation that makes Start appear on this machine, as detection
+// would find it: what a preview of Start, or a test, sets up.
+void ReportInstallationForStart()
+{
+    InstallationForStart start;
+    if (!start.known) {
+        NullEntry("forStart");
+        return;
+    }
+    const DetectionFindings &found = Plan.detection;
+    std::string key = Utf8(Settings.KeyInstallDir, Launcher.nameCodePage);
+    std::string folder = Utf8(start.folder);
+    BeginGroup("forStart", "To offer Start here, an installation needs");
+    BeginGroup("record", "");
+    if (found.recordRoot) {
+        Entry("root", "", RootName(found.recordRoot));
+        Entry("key", "", Utf8(found.recordPlace));
+        Entry("value", "", key);
+        Say("The record: " + std::string(RootName(found.recordRoot)) + "\\" + Utf8(found.recordPlace) +
+            ", value \"" + key + "\" naming its folder, such as " + folder);
+    } else {
+        std::string section = Utf8(Settings.SectionName, Launcher.nameCodePage);
+        Entry("file", "", Utf8(found.recordPlace));
+        Entry("section", "", section);
+        Entry("key", "", key);
+        Say("The record: " + Utf8(found.recordPlace) + ", [" + section + "] " + key + "= naming its folder, such as " +
+            folder);
+    }
+    EndGroup();
+    Entry("folder", "", folder);
+    BeginObjects("files", "In that folder");
+    for (const auto &[path, text] : start.files)
+        Object({{"path", Utf8(path.c_str())}, {"text", Utf8(text.c_str())}},
+               Utf8(path.c_str()) + (text.empty() ? "" : ", holding " + Utf8(text.c_str())));
+    EndObjects();
+    if (!start.counts)
+        Entry("why", "No installation passes the content check",
+              "missing " + Utf8(start.found.firstMissing) + " on the disc");
+    EndGroup();
 }
 
 void ReportDetection()
 {
-    const DetectionFindings &found = Found.detection;
+    const DetectionFindings &found = Plan.detection;
     BeginGroup("installation", "Installation");
     std::string place = found.recordRoot ? std::string(RootName(found.recordRoot)) + "\\" + Utf8(found.recordPlace)
                                          : Utf8(found.recordPlace);
@@ -295,7 +330,7 @@ void ReportDetection()
     ReportRecordView(found);
     if (found.record == RecordFinding::Present) {
         Entry("installDir", "Installation folder", Utf8(Launcher.installDir));
-        if (Settings.AppFromCd[0] == 'Y') {
+        if (Plan.settings.appFromCd) {
             Entry("program", "Program", "not looked for: AppFromCd=Y, the record alone counts");
         } else {
             Entry("program", "Program",
@@ -303,14 +338,16 @@ void ReportDetection()
                                         : "not found: no " + Utf8(Settings.ApplicationName, Launcher.nameCodePage) +
                                               " in the folder");
             if (found.programFound[0]) {
-                Entry("courseFiles", "TarnCoursesCheck", CheckText(found.courseFiles, "every course file installed"));
-                Entry("library", "TarnQuennetCheck", CheckText(found.library, "lib\\quennet.jar installed"));
-                Entry("courseList", "PelloraCoursesCheck", CheckText(found.courseList, "every course listed"));
+                Entry("courseFiles", "TarnCoursesCheck",
+                      CheckText(found.courseFiles, "every course file installed", found));
+                Entry("library", "TarnQuennetCheck", CheckText(found.library, "lib\\quennet.jar installed", found));
+                Entry("courseList", "PelloraCoursesCheck", CheckText(found.courseList, "every course listed", found));
             }
         }
     }
     Entry("installed", "Tolvane counts as", Launcher.installNeeded ? "not installed: Install is offered"
                                                                    : "installed: Start is offered");
+    ReportInstallationForStart();
     EndGroup();
 }
 
@@ -334,16 +371,34 @@ std::string OpenedBy(const ProgramStart &start)
     return Utf8(program);
 }
 
+// How each start is named in the report.
+struct StartName {
+    const char *key;
+    const char *label;
+};
+
+StartName NameOf(LauncherStart what)
+{
+    switch (what) {
+    case LauncherStart::Install: return {"install", "Install"};
+    case LauncherStart::Start: return {"start", "Start"};
+    case LauncherStart::StartFromCdAppDir: return {"startFromCdAppDir", "Start, when that fails,"};
+    default: return {"extra", "Third button"};
+    }
+}
+
 // One start as the launcher will make it: the file that runs, or the file or
 // web page that opens and with what, its arguments and its current folder;
-// or why it fails.
-void ReportStart(const char *key, const char *button, LauncherStart which, const std::string &directory,
+// or why it fails; then what follows it.
+void ReportStart(StartName name, const StartPlan &plan, BYTE index, const wchar_t *startedIn,
                  std::vector<std::string> &warnings)
 {
-    ProgramStart start = FindLauncherStart(which);
+    const PlannedStart &planned = plan.starts[index];
+    ProgramStart start = FindLauncherStart(planned.what);
     std::string commandLine = Utf8(start.commandLine);
+    std::string directory = Utf8(planned.folder ? planned.folder : startedIn);
     std::optional<std::string> program, arguments, opens, openedBy;
-    std::string line = std::string(button) + ": ";
+    std::string line = std::string(name.label) + ": ";
     if (!start.fits) {
         line += "fails: the command line " + commandLine + "... is longer than 255 characters";
     } else if (!start.programFile[0]) {
@@ -362,37 +417,68 @@ void ReportStart(const char *key, const char *button, LauncherStart which, const
             std::string what = start.kind == StartKind::WebPage ? "the web page " + *program : *program;
             line += "opens " + what + (by.empty() ? ", but nothing on this machine opens it" : " with " + by);
             if (by.empty())
-                warnings.push_back(std::string(button) + ": no program on this machine opens " + what +
+                warnings.push_back(std::string(name.label) + ": no program on this machine opens " + what +
                                    "; the launcher reports it cannot start it");
         }
         if (start.kind != StartKind::WebPage)
             line += (arguments->empty() ? ", no arguments" : ", arguments " + *arguments) + ", in " + directory;
     }
-    Object({{"button", std::string(key)}, {"opens", opens}, {"program", program}, {"openedBy", openedBy},
-            {"arguments", arguments}, {"directory", directory}, {"commandLine", commandLine}},
+    bool last = index + 1 == plan.count;
+    const char *whenItFails = !last ? "next" : plan.reportsFailure ? "message" : "window";
+    if (planned.waitsMs)
+        line += "; waits up to " + Number(planned.waitsMs / 1000) + " s until it is ready";
+    if (!last)
+        line += "; if it fails, the next";
+    else if (plan.reportsFailure)
+        line += "; if it fails, a message says so";
+    else
+        line += "; if it fails, the window shows instead";
+    line += plan.closesLauncher ? "; then the launcher closes" : "; the launcher stays open";
+    Object({{"button", std::string(name.key)}, {"opens", opens}, {"program", program}, {"openedBy", openedBy},
+            {"arguments", arguments}, {"directory", directory}, {"commandLine", commandLine},
+            Literal("showsWindow", planned.showsWindow), Literal("waitsMs", static_cast<long>(planned.waitsMs)),
+            {"whenItFails", std::string(whenItFails)}, Literal("closesLauncher", plan.closesLauncher)},
            line);
 }
 
-// What each button would start, the file itself: only the value's words are
-// searched, never the folder's.
-void ReportStarts(StartupEnd end, const wchar_t *startedIn, std::vector<std::string> &warnings)
+// What each start of the plan runs, the file itself: only the value's
+// words are searched, never the folder's. A start without a folder of its
+// own runs in the one the launcher was started in.
+void ReportStarts(const wchar_t *startedIn, std::vector<std::string> &warnings)
 {
     BeginObjects("starts", "What the buttons start");
-    std::string installDir = Utf8(Launcher.installDir);
-    if (end == StartupEnd::StartNow)
-        ReportStart("immediate", "Immediate start", LauncherStart::Start, installDir, warnings);
-    if (Launcher.installNeeded) {
-        ReportStart("install", "Install", LauncherStart::Install, Utf8(Launcher.moduleDir), warnings);
-    } else {
-        ReportStart("start", "Start", LauncherStart::Start, installDir, warnings);
-        if (Settings.AppFromCd[0] == 'Y')
-            ReportStart("startFromCdAppDir", "Start, when that fails,", LauncherStart::StartFromCdAppDir, installDir,
-                        warnings);
+    if (Plan.end == StartupEnd::StartNow)
+        ReportStart({"immediate", "Immediate start"}, Plan.immediate, 0, startedIn, warnings);
+    const StartPlan *presses[] = {&Plan.presses[0], Plan.settings.hasExtraButton ? &Plan.presses[2] : nullptr};
+    for (const StartPlan *plan : presses) {
+        for (BYTE i = 0; plan && i < plan->count; ++i)
+            ReportStart(NameOf(plan->starts[i].what), *plan, i, startedIn, warnings);
     }
-    // The third button leaves the current folder as it was: the disc's root,
-    // where AutoPlay starts the launcher.
-    if (Settings.DemoMovie[0] != '?')
-        ReportStart("extra", "Third button", LauncherStart::ThirdButton, Utf8(startedIn), warnings);
+    EndObjects();
+}
+
+// The disc's programs a press may start, whatever this machine offers, each
+// by its name on the disc: what a disc's signing takes.
+void ReportDiscPrograms()
+{
+    BeginObjects("discPrograms", "Programs of the disc");
+    const wchar_t *folder = Launcher.moduleDir;
+    for (const DiscProgram &program : DiscPrograms()) {
+        const ProgramStart &start = program.start;
+        std::optional<std::string> file, opens;
+        std::string line = std::string(program.key) + "=" + program.value + ": ";
+        if (start.fits && start.programFile[0]) {
+            const char *const kinds[] = {"program", "file", "webPage"};
+            opens = kinds[static_cast<int>(start.kind)];
+            size_t inFolder = _wcsnicmp(start.programFile, folder, wcslen(folder)) == 0 ? wcslen(folder) : 0;
+            if (start.kind != StartKind::WebPage)
+                file = Utf8(start.programFile + inFolder);
+            line += start.kind == StartKind::WebPage ? "a web page" : *file;
+        } else {
+            line += "names no file on the disc";
+        }
+        Object({{"key", std::string(program.key)}, {"value", program.value}, {"file", file}, {"opens", opens}}, line);
+    }
     EndObjects();
 }
 
@@ -461,11 +547,12 @@ int wmain(int argc, wchar_t **argv)
     if (configReadable)
         ReportSettings(warnings);
     ReportMachine();
-    if (Found.settingsLoaded && end != StartupEnd::EditionConflict && end != StartupEnd::ApplicationRunning &&
+    if (Plan.settingsLoaded && end != StartupEnd::EditionConflict && end != StartupEnd::ApplicationRunning &&
         end != StartupEnd::NoFont)
         ReportDetection();
     if (end == StartupEnd::Window || end == StartupEnd::StartNow)
-        ReportStarts(end, disc, warnings);
+        ReportStarts(disc, warnings);
+    ReportDiscPrograms();
     ReportSignatures(disc, strict, warnings);
     std::vector<std::string> windowsOnly;
     LintWindowsDifferences(disc, warnings, windowsOnly);

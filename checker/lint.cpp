@@ -8,10 +8,12 @@
 #include "base/profile.h"
 #include "base/text.h"
 #include "config/config.h"
-#include "launcher/window.h"
-#include "records/findings.h"
+#include "install/install.h"
+#include "launcher/startup.h"
+#include "records/plan.h"
 #include "records/settings.h"
 #include "records/state.h"
+#include "ui/ui.h"
 
 #include <ctype.h>
 #include <string.h>
@@ -51,10 +53,10 @@ std::vector<std::string> ProfileNames(const char *section, const wchar_t *path)
 // The value as written in the file, however long; false when the key is not there.
 bool WrittenValue(const SettingKey &k, std::string &value)
 {
-    for (const std::string &key : ProfileNames(k.section, Found.configPath)) {
+    for (const std::string &key : ProfileNames(k.section, Plan.configPath)) {
         if (lstrcmpiA(key.c_str(), k.key) == 0) {
             std::vector<char> text(65536);
-            ReadProfileText(k.section, k.key, "", text.data(), static_cast<DWORD>(text.size()), Found.configPath);
+            ReadProfileText(k.section, k.key, "", text.data(), static_cast<DWORD>(text.size()), Plan.configPath);
             value = text.data();
             return true;
         }
@@ -62,20 +64,10 @@ bool WrittenValue(const SettingKey &k, std::string &value)
     return false;
 }
 
-// Was the key read before start-up ended? Keys are read in table order up to
-// the first required one that fails.
+// Was the key read before start-up ended?
 bool ReadByLauncher(size_t index)
 {
-    const SettingKey &k = SettingKeys[index];
-    if (Found.settingsLoaded)
-        return !(k.field == Settings.RegTopKey && Settings.UseRegistry[0] == 'N');
-    if (!Found.missingKey)
-        return false;
-    for (size_t i = 0; i <= index; ++i) {
-        if (SettingKeys[i].key == Found.missingKey)
-            return i == index;
-    }
-    return true;
+    return Plan.keysRead & (1u << index);
 }
 
 std::string Quoted(const std::string &text)
@@ -88,7 +80,7 @@ std::string Quoted(const std::string &text)
 std::string ReadAs(const SettingKey &k, const std::string &value, std::vector<std::string> &warnings)
 {
     std::string where = "[" + std::string(k.section) + "] " + k.key + "=" + value;
-    bool taken = !value.empty() && value[0] == k.letter;
+    bool taken = k.meaning && *k.meaning;
     if (k.letter == 'Y') {
         if (!taken && OneOf(value, {"y", "yes", "1", "true", "on"}))
             warnings.push_back(where + " reads as no: only a capital Y at the start means yes");
@@ -111,18 +103,18 @@ std::string ReadAs(const SettingKey &k, const std::string &value, std::vector<st
     return "";
 }
 
+// What the launcher makes of Language, and a warning where a small letter
+// was meant as a capital.
 std::string LanguageAs(const std::string &value, std::vector<std::string> &warnings)
 {
-    const char letters[] = "DEFGIR";
-    const char *names[] = {"Dutch", "English", "French", "German", "Italian", "Russian"};
-    for (int i = 0; i < 6; ++i) {
-        if (!value.empty() && value[0] == letters[i])
-            return names[i];
-        if (!value.empty() && value[0] == letters[i] - 'A' + 'a')
-            warnings.push_back("[Window] Language=" + value + " reads as English: only the capital " +
-                               letters[i] + " selects " + names[i]);
-    }
-    return "English";
+    const LanguageRow *row = Plan.language ? Plan.language : LanguageOf(value.c_str());
+    std::string capital = value.substr(0, 1);
+    CharUpperBuffA(&capital[0], static_cast<DWORD>(capital.size()));
+    const LanguageRow *meant = LanguageOf(capital.c_str());
+    if (meant != row && meant->letter)
+        warnings.push_back("[Window] Language=" + value + " reads as " + row->name + ": only the capital " +
+                           capital + " selects " + meant->name);
+    return row->name;
 }
 
 // Letters that differ between two names, a small count meaning a typing slip.
@@ -147,7 +139,7 @@ size_t Distance(const std::string &a, const std::string &b)
 // Keys the launcher never reads: unknown, misspelt, or in another section.
 void LintKeyNames(std::vector<std::string> &warnings)
 {
-    for (const std::string &section : ProfileNames(nullptr, Found.configPath)) {
+    for (const std::string &section : ProfileNames(nullptr, Plan.configPath)) {
         bool known = false;
         for (size_t i = 0; i < SettingKeyCount; ++i)
             known = known || lstrcmpiA(section.c_str(), SettingKeys[i].section) == 0;
@@ -155,7 +147,7 @@ void LintKeyNames(std::vector<std::string> &warnings)
             warnings.push_back("section [" + section + "] is not read by the launcher");
             continue;
         }
-        for (const std::string &key : ProfileNames(section.c_str(), Found.configPath)) {
+        for (const std::string &key : ProfileNames(section.c_str(), Plan.configPath)) {
             const SettingKey *here = nullptr, *elsewhere = nullptr, *similar = nullptr;
             for (size_t i = 0; i < SettingKeyCount; ++i) {
                 const SettingKey &k = SettingKeys[i];
@@ -178,20 +170,20 @@ void LintKeyNames(std::vector<std::string> &warnings)
     }
 }
 
-// A program named by the configuration, joined to its folder as the launcher
-// joins it: too long, or not there. A web page is not on the disc.
-void LintProgram(const char *key, LauncherStart which, std::vector<std::string> &warnings)
+// A program named by the configuration, as the launcher starts it: too
+// long, or not there. A web page is not on the disc.
+void LintProgram(const char *key, const ProgramStart &start, std::vector<std::string> &warnings)
 {
-    ProgramStart start = FindLauncherStart(which);
     if (!start.fits) {
         warnings.push_back(std::string(key) + ": the command line " + Utf8(start.commandLine) +
                            "... is longer than 255 characters; the launcher reports it cannot start it");
         return;
     }
     if (!start.programFile[0]) {
-        std::string line = Utf8(start.commandLine);
-        size_t folder = Utf8(which == LauncherStart::Start ? Launcher.installDir : Launcher.moduleDir).size();
-        warnings.push_back(std::string(key) + ": " + line.substr(0, line.find(' ', folder)) + " is not on the disc");
+        // The folder, and the value's first word.
+        std::wstring line = start.commandLine;
+        line = line.substr(0, line.find(L' ', start.valueAt));
+        warnings.push_back(std::string(key) + ": " + Utf8(line.c_str()) + " is not on the disc");
     }
 }
 
@@ -253,7 +245,7 @@ void ReportEncoding(std::vector<std::string> &warnings)
 {
     std::string systems = std::to_string(GetACP());
     std::string language = std::to_string(Launcher.captionCodePage);
-    switch (Found.configEncoding) {
+    switch (Plan.configEncoding) {
     case ProfileEncoding::Utf8:
         Entry("encoding", "VESK.INI read as", "UTF-8", "every text and file name in its own letters");
         break;
@@ -265,11 +257,11 @@ void ReportEncoding(std::vector<std::string> &warnings)
         Entry("encoding", "VESK.INI read as", "code page " + language + ", the disc's language",
               "file names in this Windows' code page, " + systems);
     }
-    if (!Found.settingsLoaded || Launcher.textCodePage != CP_UTF8)
+    if (!Plan.settingsLoaded || Launcher.textCodePage != CP_UTF8)
         return;
     for (size_t i = 0; i < SettingKeyCount; ++i) {
         const SettingKey &k = SettingKeys[i];
-        if (!IsWords(k) || k.field[0] == '?')
+        if (!IsWords(k))
             continue;
         std::wstring outside = LettersOutside(k.field, Launcher.captionCodePage);
         if (outside.empty())
@@ -340,7 +332,7 @@ bool ConfigReadable(const wchar_t *disc, std::string &problem)
 void ReportSettings(std::vector<std::string> &warnings)
 {
     BeginGroup("keys", "VESK.INI, as the launcher reads it");
-    if (!Found.configPath[0]) {
+    if (!Plan.configPath[0]) {
         Say("not read: start-up ends before");
         EndGroup();
         return;
@@ -413,23 +405,21 @@ void LintDisc(const wchar_t *disc, bool strict, std::vector<std::string> &warnin
     else if (GetPrivateProfileStringW(L"autorun", L"open", L"", open, MAX_PATH, autorun.c_str()),
              lstrcmpiW(open, L"launcher.exe") != 0)
         warnings.push_back("autorun.inf does not start launcher.exe: its [autorun] open= is \"" + Utf8(open) + "\"");
-    if (!Found.settingsLoaded)
+    if (!Plan.settingsLoaded)
         return;
 
-    LintProgram("Installer", LauncherStart::Install, warnings);
-    if (Settings.DemoMovie[0] != '?')
-        LintProgram("DemoMovie", LauncherStart::ThirdButton, warnings);
+    for (const DiscProgram &program : DiscPrograms())
+        LintProgram(program.key, program.start, warnings);
     if (!Launcher.installNeeded)
-        LintProgram("Application name", LauncherStart::Start, warnings);
+        LintProgram("Application name", FindLauncherStart(Plan.presses[0].starts[0].what), warnings);
     LintLettersBeyondAscii(warnings);
-    const wchar_t *moduleDir = Launcher.moduleDir;
 
-    if (Settings.Bitmap[0] == '?') {
+    wchar_t path[256];
+    if (!Plan.settings.hasBitmap) {
         warnings.push_back("no Bitmap: once Tolvane is installed (or with bothTypes) the launcher ends without a "
                            "window");
     } else {
-        wchar_t path[256];
-        if (!TextJoin(path, moduleDir, IniName(Settings.Bitmap))) {
+        if (!DiscPicturePath(path)) {
             warnings.push_back("Bitmap: the path is longer than 255 characters; the launcher cannot load it");
         } else if (!IsFile(path)) {
             warnings.push_back("Bitmap: " + Utf8(path) + " is not on the disc");
@@ -438,28 +428,50 @@ void LintDisc(const wchar_t *disc, bool strict, std::vector<std::string> &warnin
         } else {
             warnings.push_back("Bitmap: " + Utf8(path) + " is no bitmap Windows can load (a 24-bit BMP is safest)");
         }
-        if (strict && (Settings.BitmapText[0] == '?' || !Settings.BitmapText[0]))
+        if (strict && (!Plan.settings.hasBitmapText || !Settings.BitmapText[0]))
             warnings.push_back("Bitmap: the picture's words are not available to screen readers; BitmapText would "
                                "give them");
     }
-    wchar_t audio[256], sound[MAX_PATH];
-    TextCopy(audio, IniName(Settings.Audio));
-    if (Settings.Audio[0] != '?' && !SearchPathW(disc, audio, L".wav", MAX_PATH, sound, nullptr))
+    wchar_t sound[MAX_PATH];
+    if (Plan.settings.hasAudio && !FindSoundFile(sound))
         warnings.push_back("Audio: " + Utf8(Settings.Audio, Launcher.nameCodePage) +
                            " is not found from the disc's root: silence");
 
-    if (Settings.TarnCoursesCheck[0] == 'Y') {
-        WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW((root + L"repository\\*.course").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE)
-            warnings.push_back("TarnCoursesCheck: the disc has no repository\\*.course, so the check always passes");
-        else
-            FindClose(search);
-    } else if (Settings.PelloraCoursesCheck[0] == 'Y') {
-        char names[256];
-        ReadProfileText("course", "name", "?", names, sizeof names, (root + L"disk.ini").c_str());
-        if (names[0] == '?' || names[0] == '\0')
-            warnings.push_back("PelloraCoursesCheck: the disc has no disk.ini with [course] name=, so the check "
-                               "always fails and Install is always offered");
+    InstallationForStart start;
+    if (Plan.settings.tarnCoursesCheck && start.known && start.found.coursesOnDisc == 0)
+        warnings.push_back("TarnCoursesCheck: the disc has no repository\\*.course, so the check always passes");
+    if (start.found.courseList == ContentCheck::Failed)
+        warnings.push_back("PelloraCoursesCheck: no installation passes it, as " + Utf8(start.found.firstMissing) +
+                           " gives no course (disk.ini's [course] name=): Install is always offered");
+}
+
+InstallationForStart::InstallationForStart()
+{
+    if (!Plan.detection.recordPlace[0] || Plan.detection.record == RecordFinding::NotRead)
+        return;
+    std::vector<wchar_t> list(32768);
+    known = true;
+    counts = NeedsOfAnInstallation(folder, list.data(), list.size(), found);
+    for (const wchar_t *path = list.data(); *path;) {
+        const wchar_t *text = path + wcslen(path) + 1;
+        files.push_back({path, text});
+        path = text + wcslen(text) + 1;
     }
+}
+
+std::vector<DiscProgram> DiscPrograms()
+{
+    std::vector<DiscProgram> programs;
+    if (!Plan.settingsLoaded)
+        return programs;
+    // Install's start also where Start is offered here.
+    StartPlan install, extra;
+    PlanPress(Press::Action, true, install);
+    PlanPress(Press::Extra, true, extra);
+    programs.push_back({"Installer", Utf8(Settings.Installer, Launcher.nameCodePage),
+                        FindLauncherStart(install.starts[0].what)});
+    if (Plan.settings.hasExtraButton)
+        programs.push_back({"DemoMovie", Utf8(Settings.DemoMovie, Launcher.nameCodePage),
+                            FindLauncherStart(extra.starts[0].what)});
+    return programs;
 }

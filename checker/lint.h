@@ -3,9 +3,13 @@
 // the files the configuration names.
 #pragma once
 
+#include "base/process.h"
+#include "records/plan.h"
+
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 // A file, not a folder, is there.
@@ -28,3 +32,27 @@ std::string VendorKeysNow();
 // The files the configuration names, the command lines' limits, autorun.inf;
 // with strict also a picture whose words screen readers are not given.
 void LintDisc(const wchar_t *disc, bool strict, std::vector<std::string> &warnings);
+
+// A program of the disc that a press may start, whatever this machine
+// offers (Install's also where Start is offered): the key that names it,
+// its value, and the start as the launcher makes it.
+struct DiscProgram {
+    const char *key;
+    std::string value;
+    ProgramStart start;
+};
+std::vector<DiscProgram> DiscPrograms();
+
+// The installation that makes Start appear on this machine, as detection
+// looks for it: the record where detection reads it, naming folder, and
+// the files there, each with the text it must hold. known is false when
+// detection has no place to read a record from; counts false when no
+// installation passes the content checks.
+struct InstallationForStart {
+    InstallationForStart();
+    const wchar_t *folder = L"C:\\Program Files\\Tolvane\\";
+    bool known = false;
+    bool counts = false;
+    std::vector<std::pair<std::wstring, std::wstring>> files;
+    DetectionFindings found = {};
+};

@@ -8,9 +8,10 @@
 #include "checker/picture_size.h"
 #include "base/text.h"
 #include "checker/report.h"
-#include "records/findings.h"
+#include "records/plan.h"
 #include "records/settings.h"
 #include "records/state.h"
+#include "ui/ui.h"
 
 #include <windows.h>
 
@@ -133,8 +134,7 @@ void LintPictureSize(std::vector<std::string> &warnings)
 {
     wchar_t path[256];
     WIN32_FILE_ATTRIBUTE_DATA file;
-    if (!Found.settingsLoaded || Settings.Bitmap[0] == '?' || !TextJoin(path, Launcher.moduleDir, Ansi{Settings.Bitmap}) ||
-        !GetFileAttributesExW(path, GetFileExInfoStandard, &file))
+    if (!Plan.settingsLoaded || !DiscPicturePath(path) || !GetFileAttributesExW(path, GetFileExInfoStandard, &file))
         return; // LintDisc says what is wrong with it
     HANDLE picture = LoadImageW(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
     if (!picture)

@@ -168,8 +168,19 @@ void Object(const std::vector<Field> &fields, const std::string &line)
     firstInGroup.back() = false;
     out += "\n" + Indent() + "{";
     for (size_t i = 0; i < fields.size(); ++i)
-        out += (i ? ", " : "") + Quoted(fields[i].key) + ": " + (fields[i].value ? Quoted(*fields[i].value) : "null");
+        out += (i ? ", " : "") + Quoted(fields[i].key) + ": " +
+               (!fields[i].value ? "null" : fields[i].literal ? *fields[i].value : Quoted(*fields[i].value));
     out += "}";
+}
+
+Field Literal(const char *key, bool value)
+{
+    return {key, std::string(value ? "true" : "false"), true};
+}
+
+Field Literal(const char *key, long value)
+{
+    return {key, std::to_string(value), true};
 }
 
 void Say(const std::string &text)

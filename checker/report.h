@@ -26,11 +26,14 @@ void List(const char *key, const char *label, const std::vector<std::string> &it
 void BeginObjects(const char *key, const char *heading);
 void EndObjects();
 // One object of that list: its fields in JSON, null where a field has no
-// value; the line in text.
+// value, a literal (true, false, a number) as it is; the line in text.
 struct Field {
     const char *key;
     std::optional<std::string> value;
+    bool literal = false;
 };
+Field Literal(const char *key, bool value);
+Field Literal(const char *key, long value);
 void Object(const std::vector<Field> &fields, const std::string &line);
 // A line of text only, such as a verdict's sentence; not in JSON.
 void Say(const std::string &text);

@@ -8,8 +8,7 @@
 #include "base/process.h"
 #include "base/system_dlls.h"
 #include "base/text.h"
-#include "launcher/window.h"
-#include "records/findings.h"
+#include "records/plan.h"
 #include "records/settings.h"
 #include "records/state.h"
 
@@ -238,15 +237,6 @@ std::string Described(const Signature &signature)
     }
 }
 
-// The program file a start of the disc runs, as the launcher starts it;
-// empty when there is none (the lint says so) or it opens a document or a
-// web page, whose programs are not the disc's.
-std::wstring ProgramOf(LauncherStart which)
-{
-    ProgramStart start = FindLauncherStart(which);
-    return start.kind == StartKind::Program ? start.programFile : L"";
-}
-
 } // namespace
 
 void ReportSignatures(const wchar_t *disc, bool strict, std::vector<std::string> &warnings)
@@ -255,10 +245,11 @@ void ReportSignatures(const wchar_t *disc, bool strict, std::vector<std::string>
     std::vector<std::pair<std::wstring, std::string>> programs = {{std::wstring(disc) + L"launcher.exe",
                                                                    "launcher.exe"}};
     const wchar_t *folder = Launcher.moduleDir;
-    if (Found.settingsLoaded) {
-        programs.push_back({ProgramOf(LauncherStart::Install), ""});
-        if (Settings.DemoMovie[0] != '?')
-            programs.push_back({ProgramOf(LauncherStart::ThirdButton), ""});
+    // Not a document or a web page, whose programs are not the disc's; a
+    // program not there is the lint's warning.
+    for (const DiscProgram &program : DiscPrograms()) {
+        if (program.start.kind == StartKind::Program)
+            programs.push_back({program.start.programFile, ""});
     }
 
     BeginObjects("signatures", "Signatures");

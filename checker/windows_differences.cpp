@@ -8,7 +8,7 @@
 #include "checker/report.h"
 #include "checker/lint.h"
 #include "config/config.h"
-#include "records/findings.h"
+#include "records/plan.h"
 #include "records/settings.h"
 
 #include <windows.h>
@@ -166,8 +166,8 @@ void LintConfigEncoding(const wchar_t *disc, std::vector<std::string> &found)
 // it. The launcher, asInvoker by its manifest, is not virtualized.
 void LintVirtualStore(std::vector<std::string> &found)
 {
-    const wchar_t *place = Found.detection.recordPlace;
-    if (!Found.settingsLoaded || Settings.UseRegistry[0] != 'N' || !place[0] || place[1] != ':' || IsFile(place))
+    const wchar_t *place = Plan.detection.recordPlace;
+    if (!Plan.settingsLoaded || !Plan.settings.recordInIniFile || !place[0] || place[1] != ':' || IsFile(place))
         return;
     // Windows before Vista has neither the variable nor the redirection.
     wchar_t local[MAX_PATH];

@@ -3,22 +3,32 @@
 // empty key, the launcher's only trace.
 #include "config/config.h"
 #include "base/text.h"
-#include "records/findings.h"
+#include "records/plan.h"
 #include "records/settings.h"
 #include "records/state.h"
 
 #include <string.h>
 
-namespace {
+const char VendorKey[]          = "SOFTWARE\\Quillmoor";
+const char EditionSettingsKey[] = "SOFTWARE\\Quillmoor\\Tolvane\\Settings";
 
-const char kVendorKey[]   = "SOFTWARE\\Quillmoor";
-const char kSettingsKey[] = "SOFTWARE\\Quillmoor\\Tolvane\\Settings";
+// Only a value's presence counts; of several, the last in this order decides.
+const Edition Editions[] = {
+    {"Demo", Settings.DemoTitle},
+    {"Launcher", Settings.FreeTitle},
+    {"Simple", Settings.SimpleTitle},
+    {"Base", Settings.BaseTitle},
+    {"Premium", Settings.PremiumTitle},
+};
+const size_t EditionCount = sizeof Editions / sizeof Editions[0];
+
+namespace {
 
 void CreateVendorKey(HKEY root)
 {
     HKEY key = nullptr;
     DWORD disposition = 0;
-    if (RegCreateKeyExA(root, kVendorKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
+    if (RegCreateKeyExA(root, VendorKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
                         &disposition) == ERROR_SUCCESS)
         RegCloseKey(key);
     // Without the rights to create it there is nothing to do.
@@ -53,46 +63,40 @@ void EnsureVendorKeys()
 
 int CheckEditionConflict()
 {
-    const struct {
-        const char *value;
-        const char *title;
-    } editions[] = {
-        {"Demo", Settings.DemoTitle},
-        {"Launcher", Settings.FreeTitle},
-        {"Simple", Settings.SimpleTitle},
-        {"Base", Settings.BaseTitle},
-        {"Premium", Settings.PremiumTitle},
-    };
-
-    Found.editionValue = nullptr;
-    Found.installedTitle = nullptr;
+    Plan.editionValue = nullptr;
+    Plan.installedTitle = nullptr;
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
-        return 0;
-    // Only a value's presence counts; of several, the last in this order decides.
-    for (const auto &edition : editions) {
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, EditionSettingsKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return 1;
+    for (const Edition &edition : Editions) {
         BYTE data[256];
         DWORD size = sizeof data;
         if (RegQueryValueExA(key, edition.value, nullptr, nullptr, data, &size) == ERROR_SUCCESS) {
-            Found.editionValue = edition.value;
-            Found.installedTitle = edition.title;
+            Plan.editionValue = edition.value;
+            Plan.installedTitle = edition.title;
         }
     }
     RegCloseKey(key);
 
-    if (!Found.installedTitle || strcmp(Found.installedTitle, Settings.Title) == 0)
-        return 0;
-    FormatConflict(Found.conflictMessage, Found.installedTitle, Settings.Title);
-    return 1;
+    if (!Plan.installedTitle || strcmp(Plan.installedTitle, Settings.Title) == 0)
+        return 1;
+    FormatConflict(Plan.conflictMessage, Plan.installedTitle, Settings.Title);
+    return EndStartup(StartupEnd::EditionConflict);
 }
 
-int CheckRunningApplication(const char *appWindowClass)
+int CheckRunningApplication()
 {
-    Found.runningApplication = nullptr;
-    if (appWindowClass[0] == '\0')
+    Plan.runningApplication = nullptr;
+    if (Plan.appWindowClass[0] == '\0')
         return 1;
     wchar_t className[128];
-    TextCopy(className, IniName(appWindowClass));
-    Found.runningApplication = FindWindowW(className, nullptr);
-    return Found.runningApplication ? 0 : 1;
+    TextCopy(className, IniName(Plan.appWindowClass));
+    Plan.runningApplication = FindWindowW(className, nullptr);
+    if (!Plan.runningApplication)
+        return 1;
+    if (Plan.settings.appToFront) {
+        Plan.toFront = Plan.runningApplication;
+        Plan.restoreFirst = true;
+    }
+    return EndStartup(StartupEnd::ApplicationRunning);
 }

@@ -1,29 +1,41 @@
-// Reads VESK.INI, beside the launcher, into Settings once at start-up.
+// Reads VESK.INI, beside the launcher, into Settings once at start-up, and
+// decides there what each value means.
 #include "config/config.h"
 #include "base/profile.h"
 #include "base/text.h"
-#include "records/findings.h"
+#include "records/plan.h"
 #include "records/settings.h"
 #include "records/state.h"
 
 namespace {
 
+SettingsMeaning &Meant = Plan.settings;
+
 template <size_t N>
-constexpr SettingKey Text(const char *section, const char *key, char (&field)[N], const char *fallback = "?")
+constexpr SettingKey Text(const char *section, const char *key, char (&field)[N], const char *fallback = "?",
+                          bool *isSet = nullptr)
 {
-    return {section, key, field, N, fallback, false, 0};
+    return {section, key, field, N, fallback, false, '?', isSet};
 }
 
 template <size_t N>
 constexpr SettingKey Required(const char *section, const char *key, char (&field)[N])
 {
-    return {section, key, field, N, "?", true, 0};
+    return {section, key, field, N, "?", true, 0, nullptr};
 }
 
 template <size_t N>
-constexpr SettingKey Flag(const char *section, const char *key, char (&field)[N], char letter = 'Y')
+constexpr SettingKey Flag(const char *section, const char *key, char (&field)[N], bool &meaning, char letter = 'Y')
 {
-    return {section, key, field, N, "?", false, letter};
+    return {section, key, field, N, "?", false, letter, &meaning};
+}
+
+// The one test of a value: its first byte, case-sensitive; '?' marks a
+// value that is not set.
+void Decide(const SettingKey &k)
+{
+    if (k.meaning)
+        *k.meaning = k.letter == '?' ? k.field[0] != '?' : k.field[0] == k.letter;
 }
 
 // A missing or unreadable VESK.INI reads as nothing but defaults: it is not
@@ -49,62 +61,71 @@ const SettingKey SettingKeys[] = {
     Required("RegIni",  "Key install dir",     Settings.KeyInstallDir),
     Required("RegIni",  "Section name",        Settings.SectionName),
     Required("Program", "Installer",           Settings.Installer),
-    Text("Window",      "Bitmap",              Settings.Bitmap),
-    Text("Window",      "Audio",               Settings.Audio),
-    Text("Program",     "AppWindowClass",      Found.appWindowClass),
+    Text("Window",      "Bitmap",              Settings.Bitmap, "?", &Meant.hasBitmap),
+    Text("Window",      "Audio",               Settings.Audio, "?", &Meant.hasAudio),
+    Text("Program",     "AppWindowClass",      Plan.appWindowClass),
     Text("Window",      "Language",            Settings.Language),
-    Flag("RegIni",      "PelloraCoursesCheck", Settings.PelloraCoursesCheck),
-    Flag("RegIni",      "TarnCoursesCheck",    Settings.TarnCoursesCheck),
-    Flag("RegIni",      "TarnQuennetCheck",    Settings.TarnQuennetCheck),
-    Flag("Program",     "AppToFront",          Settings.AppToFront),
-    Text("Window",      "DemoMovie",           Settings.DemoMovie),
-    Flag("Window",      "WrongCD",             Settings.WrongCD),
-    Flag("Program",     "AppFromCd",           Settings.AppFromCd),
-    Flag("Program",     "RunImmediately",      Settings.RunImmediately),
+    Flag("RegIni",      "PelloraCoursesCheck", Settings.PelloraCoursesCheck, Meant.pelloraCoursesCheck),
+    Flag("RegIni",      "TarnCoursesCheck",    Settings.TarnCoursesCheck, Meant.tarnCoursesCheck),
+    Flag("RegIni",      "TarnQuennetCheck",    Settings.TarnQuennetCheck, Meant.tarnQuennetCheck),
+    Flag("Program",     "AppToFront",          Settings.AppToFront, Meant.appToFront),
+    Text("Window",      "DemoMovie",           Settings.DemoMovie, "?", &Meant.hasExtraButton),
+    Flag("Window",      "WrongCD",             Settings.WrongCD, Meant.wrongDisc),
+    Flag("Program",     "AppFromCd",           Settings.AppFromCd, Meant.appFromCd),
+    Flag("Program",     "RunImmediately",      Settings.RunImmediately, Meant.runImmediately),
     Text("RegIni",      "CDValue",             Settings.CDValue),
-    Flag("RegIni",      "UseRegistry",         Settings.UseRegistry, 'N'),
-    Flag("RegIni",      "RegTopKey",           Settings.RegTopKey, 'C'),
-    {"Program", "bothTypes", nullptr, 0, "0", false, 0},
+    Flag("RegIni",      "UseRegistry",         Settings.UseRegistry, Meant.recordInIniFile, 'N'),
+    Flag("RegIni",      "RegTopKey",           Settings.RegTopKey, Meant.recordOfCurrentUser, 'C'),
+    {"Program", "bothTypes", nullptr, 0, "0", false, 0, nullptr},
     Text("Window",      "DemoTitle",           Settings.DemoTitle,    "Tolvane Starter Edition"),
     Text("Window",      "FreeTitle",           Settings.FreeTitle,    "Tolvane Launcher"),
     Text("Window",      "SimpleTitle",         Settings.SimpleTitle,  "Tolvane Compact"),
     Text("Window",      "BaseTitle",           Settings.BaseTitle,    "Tolvane"),
     Text("Window",      "PremiumTitle",        Settings.PremiumTitle, "Tolvane Premium"),
-    Text("Window",      "BitmapText",          Settings.BitmapText),
+    Text("Window",      "BitmapText",          Settings.BitmapText, "?", &Meant.hasBitmapText),
 };
 const size_t SettingKeyCount = sizeof SettingKeys / sizeof SettingKeys[0];
 
 int ReadSettings()
 {
-    Found.missingKey = nullptr;
-    Found.settingsLoaded = false;
-    if (!TextJoin(Found.configPath, Launcher.moduleDir, L"" CONFIG_FILE_NAME))
+    Plan.missingKey = nullptr;
+    Plan.settingsLoaded = false;
+    if (!TextJoin(Plan.configPath, Launcher.moduleDir, L"" CONFIG_FILE_NAME))
         return EndStartup(StartupEnd::PathTooLong);
 
     // From a folder that may hold any letter, each value's bytes as written:
     // names in the system's code page, as Windows reads them, or in UTF-8,
     // which holds any letter.
-    ProfileFile file(Found.configPath);
-    Found.configEncoding = file.encoding();
+    ProfileFile file(Plan.configPath);
+    Plan.configEncoding = file.encoding();
     Launcher.nameCodePage = file.encoding() == ProfileEncoding::Utf8 ? CP_UTF8 : CP_ACP;
-    for (const SettingKey &k : SettingKeys) {
+    for (size_t i = 0; i < SettingKeyCount; ++i) {
+        const SettingKey &k = SettingKeys[i];
+        // With the INI form of the installation record the top key means nothing.
+        if (k.field == Settings.RegTopKey && Meant.recordInIniFile)
+            continue;
+        Plan.keysRead |= 1u << i;
         if (!k.field) {
             Settings.bothTypes = file.ReadNumber(k.section, k.key, 0);
             continue;
         }
-        // With the INI form of the installation record the top key means nothing.
-        if (k.field == Settings.RegTopKey && Settings.UseRegistry[0] == 'N')
-            continue;
         DWORD length = file.ReadText(k.section, k.key, k.fallback, k.field, k.size);
+        Decide(k);
         // The first missing value ends start-up before anything later is read.
         if (k.required && (length == 0 || k.field[0] == '?')) {
-            Found.missingKey = k.key;
+            Plan.missingKey = k.key;
             break;
         }
     }
     file.Close();
-    if (Found.missingKey)
-        return EndStartup(Readable(Found.configPath) ? StartupEnd::MissingKey : StartupEnd::NoConfig);
-    Found.settingsLoaded = true;
+    if (Plan.missingKey)
+        return EndStartup(Readable(Plan.configPath) ? StartupEnd::MissingKey : StartupEnd::NoConfig);
+    Plan.settingsLoaded = true;
     return 1;
+}
+
+void DecideSettings()
+{
+    for (size_t i = 0; i < SettingKeyCount; ++i)
+        Decide(SettingKeys[i]);
 }

@@ -9,7 +9,7 @@
 #include "base/profile.h"
 #include "base/system_dlls.h"
 #include "base/text.h"
-#include "records/findings.h"
+#include "records/plan.h"
 #include "records/settings.h"
 #include "records/state.h"
 
@@ -18,7 +18,31 @@
 
 namespace {
 
-DetectionFindings &Detected = Found.detection;
+DetectionFindings &Detected = Plan.detection;
+const SettingsMeaning &Meant = Plan.settings;
+
+// While NeedsOfAnInstallation asks, the record names its folder, every file
+// detection looks for counts as there, and each is listed in needs.list
+// with the text it must hold; list is null otherwise.
+struct {
+    wchar_t *list;
+    size_t size;
+    size_t used;
+} needs;
+
+// Lists path, then text, each ended by a NUL, and the empty path that ends
+// the list; true, as a file that is there.
+bool Need(const wchar_t *path, const wchar_t *text)
+{
+    size_t pathLength = wcslen(path) + 1, textLength = wcslen(text) + 1;
+    if (needs.used + pathLength + textLength + 1 > needs.size)
+        return true; // the list stops short: what it holds is still needed
+    wmemcpy(needs.list + needs.used, path, pathLength);
+    wmemcpy(needs.list + needs.used + pathLength, text, textLength);
+    needs.used += pathLength + textLength;
+    needs.list[needs.used] = L'\0';
+    return true;
+}
 
 // Reads a text value of at most 255 characters and its terminator. Values of
 // another type, or too long to hold with their terminator, are not read.
@@ -67,7 +91,7 @@ bool ReadRecordFromView(REGSAM view)
 
 bool ReadRecordFromRegistry()
 {
-    Detected.recordRoot = Settings.RegTopKey[0] == 'C' ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+    Detected.recordRoot = Meant.recordOfCurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
     if (!TextJoin(Detected.recordPlace, L"Software\\", IniName(Settings.IniFileName), L"\\",
                   IniName(Settings.SectionName), L"\\Settings"))
         return false;
@@ -123,6 +147,8 @@ bool EndWithBackslash(wchar_t (&dir)[256])
 
 bool Exists(const wchar_t *path)
 {
+    if (needs.list)
+        return Need(path, L"");
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW(path, &found);
     if (search == INVALID_HANDLE_VALUE)
@@ -134,10 +160,9 @@ bool Exists(const wchar_t *path)
 // Records a check's outcome, with the first thing it missed.
 bool Checked(ContentCheck &check, bool passed, const wchar_t *missing = L"")
 {
-    check.ran = true;
-    check.passed = passed;
-    if (!passed && !check.firstMissing[0])
-        TextCopy(check.firstMissing, missing);
+    check = passed ? ContentCheck::Passed : ContentCheck::Failed;
+    if (!passed && !Detected.firstMissing[0])
+        TextCopy(Detected.firstMissing, missing);
     return passed;
 }
 
@@ -156,6 +181,7 @@ bool RepositoryInstalled()
         return Checked(check, true); // a disc without courses has nothing to miss
     bool allPresent = true;
     do {
+        ++Detected.coursesOnDisc;
         // Every file is probed, also after a miss.
         wchar_t probe[260];
         if (!TextJoin(probe, base, found.cFileName) || !Exists(probe))
@@ -184,6 +210,20 @@ bool ReadList(const wchar_t *directory, const wchar_t *fileName, const char *sec
     return true;
 }
 
+// The installed list: read, or while NeedsOfAnInstallation asks, the disc's
+// list itself, in the file it must then be.
+bool ReadInstalledList(const char (&courseList)[260], char (&installedList)[260])
+{
+    if (!needs.list)
+        return ReadList(Launcher.installDir, L"pellora.ini", "courses", "installed", installedList);
+    wchar_t path[260], text[300];
+    TextCopy(installedList, courseList);
+    if (!TextJoin(path, Launcher.installDir, L"pellora.ini") ||
+        !TextJoin(text, L"[courses]\r\ninstalled=", Ansi{courseList}, L"\r\n"))
+        return Checked(Detected.courseList, false, path);
+    return Need(path, text);
+}
+
 // Every comma-separated course name of the disc occurs in the installed list.
 // Nothing is trimmed, and an empty name always occurs.
 bool CoursesListed()
@@ -191,7 +231,7 @@ bool CoursesListed()
     char courseList[260];
     char installedList[260];
     if (!ReadList(Launcher.moduleDir, L"disk.ini", "course", "name", courseList) ||
-        !ReadList(Launcher.installDir, L"pellora.ini", "courses", "installed", installedList))
+        !ReadInstalledList(courseList, installedList))
         return false;
     const char *cursor = courseList;
     for (;;) {
@@ -211,6 +251,38 @@ bool CoursesListed()
     }
 }
 
+// Whether the installation in installDir counts: its program, then the
+// content checks configured.
+int JudgeInstallation()
+{
+    if (Meant.appFromCd)
+        return 0;
+
+    // Only whether the file is there matters: a path longer than the buffer
+    // counts as found too.
+    wchar_t program[256];
+    TextCopy(program, IniName(Settings.ApplicationName));
+    if (needs.list) {
+        TextJoin(Detected.programFound, Launcher.installDir, program);
+        Need(Detected.programFound, L"");
+    } else {
+        DWORD length = SearchPathW(Launcher.installDir, program, nullptr, ARRAYSIZE(Detected.programFound),
+                                   Detected.programFound, nullptr);
+        if (length == 0) {
+            Detected.programFound[0] = L'\0';
+            return 1;
+        }
+        if (length >= ARRAYSIZE(Detected.programFound))
+            TextJoin(Detected.programFound, Launcher.installDir, program);
+    }
+
+    if (Meant.tarnCoursesCheck)
+        return RepositoryInstalled() && (!Meant.tarnQuennetCheck || LibraryInstalled()) ? 0 : 1;
+    if (Meant.pelloraCoursesCheck)
+        return CoursesListed() ? 0 : 1;
+    return 0;
+}
+
 } // namespace
 
 void DetectInstallation()
@@ -218,7 +290,7 @@ void DetectInstallation()
     Launcher.installNeeded = 1;
     Detected = DetectionFindings{};
 
-    bool present = Settings.UseRegistry[0] == 'N' ? ReadRecordFromIniFile() : ReadRecordFromRegistry();
+    bool present = Meant.recordInIniFile ? ReadRecordFromIniFile() : ReadRecordFromRegistry();
     if (!present)
         return;
     // A directory with no room left for its backslash could not be joined safely.
@@ -226,29 +298,24 @@ void DetectInstallation()
         Detected.record = RecordFinding::NoRoom;
         return;
     }
+    Launcher.installNeeded = JudgeInstallation();
+}
 
-    if (Settings.AppFromCd[0] == 'Y') {
-        Launcher.installNeeded = 0;
-        return;
-    }
-
-    // Only whether the file is there matters: a path longer than the buffer
-    // counts as found too.
-    wchar_t program[256];
-    TextCopy(program, IniName(Settings.ApplicationName));
-    DWORD length = SearchPathW(Launcher.installDir, program, nullptr, ARRAYSIZE(Detected.programFound),
-                               Detected.programFound, nullptr);
-    if (length == 0) {
-        Detected.programFound[0] = L'\0';
-        return;
-    }
-    if (length >= ARRAYSIZE(Detected.programFound))
-        TextJoin(Detected.programFound, Launcher.installDir, program);
-
-    if (Settings.TarnCoursesCheck[0] == 'Y')
-        Launcher.installNeeded = RepositoryInstalled() && (Settings.TarnQuennetCheck[0] != 'Y' || LibraryInstalled()) ? 0 : 1;
-    else if (Settings.PelloraCoursesCheck[0] == 'Y')
-        Launcher.installNeeded = CoursesListed() ? 0 : 1;
-    else
-        Launcher.installNeeded = 0;
+bool NeedsOfAnInstallation(const wchar_t *folder, wchar_t *list, size_t size, DetectionFindings &found)
+{
+    wchar_t installDir[256];
+    TextCopy(installDir, Launcher.installDir);
+    DetectionFindings detected = Detected;
+    Detected = DetectionFindings{};
+    Detected.record = RecordFinding::Present;
+    list[0] = L'\0';
+    needs = {list, size, 0};
+    TextCopy(Launcher.installDir, folder);
+    EndWithBackslash(Launcher.installDir);
+    bool counts = JudgeInstallation() == 0;
+    needs = {};
+    found = Detected;
+    Detected = detected;
+    TextCopy(Launcher.installDir, installDir);
+    return counts;
 }

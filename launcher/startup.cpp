@@ -1,12 +1,10 @@
-// Start-up: the guards and the chain that find out how the launcher is to
-// run, then the few effects of what they found.
+// Start-up: the guards and the chain that decide how the launcher is to
+// run, the plan, then the few effects of it before any window.
 #include "launcher/startup.h"
-#include "launcher/window.h"
-#include "base/process.h"
 #include "base/text.h"
 #include "config/config.h"
 #include "install/install.h"
-#include "records/findings.h"
+#include "records/plan.h"
 #include "records/settings.h"
 #include "records/state.h"
 #include "ui/ui.h"
@@ -52,15 +50,11 @@ int LoadLauncherSettings()
         return 0;
     // The conflict message is written in the language the captions choose.
     SetCaptionsByLanguage();
-    if (CheckEditionConflict())
-        return EndStartup(StartupEnd::EditionConflict);
-    if (!CheckRunningApplication(Found.appWindowClass))
-        return EndStartup(StartupEnd::ApplicationRunning);
-    return 1;
+    return CheckEditionConflict() && CheckRunningApplication();
 }
 
 // The start-up chain from the launcher's folder to the sound; 0 when a step
-// ended start-up (Found.end says why).
+// ended start-up (Plan.end says why).
 static int InitLauncher(const wchar_t *launcherFile)
 {
     if (!(launcherFile ? LocateDiscDir(launcherFile) : LocateModuleDir()))
@@ -77,57 +71,56 @@ static int InitLauncher(const wchar_t *launcherFile)
     return 1;
 }
 
-static StartupEnd Decide(const wchar_t *launcherFile)
+// Every decision of start-up, in order; each end of it says why through
+// EndStartup, the guards' as the steps'.
+static void Decide(const wchar_t *launcherFile)
 {
-    Found.platformVersion = LOBYTE(LOWORD(GetVersion()));
-    if (Found.platformVersion < 4)
-        return StartupEnd::OldPlatform;
-    if ((Found.outsideInstaller = FindWindowA("InstallShield_Win", nullptr)))
-        return StartupEnd::OutsideInstaller;
-    if ((Found.otherLauncher = FindWindowA(LAUNCHER_CLASS, nullptr)))
-        return StartupEnd::LauncherRunning;
+    Plan.platformVersion = LOBYTE(LOWORD(GetVersion()));
+    if (Plan.platformVersion < 4) {
+        EndStartup(StartupEnd::OldPlatform);
+        return;
+    }
+    if ((Plan.outsideInstaller = FindWindowA("InstallShield_Win", nullptr))) {
+        EndStartup(StartupEnd::OutsideInstaller);
+        return;
+    }
+    if ((Plan.otherLauncher = FindWindowA(LAUNCHER_CLASS, nullptr))) {
+        Plan.toFront = Plan.otherLauncher; // restored or not, as it is
+        EndStartup(StartupEnd::LauncherRunning);
+        return;
+    }
     if (!InitLauncher(launcherFile))
-        return Found.end; // as the step that failed has set it
-    if (Settings.WrongCD[0] == 'Y' && Launcher.installNeeded)
-        return StartupEnd::WrongDisc;
-    if (Settings.RunImmediately[0] == 'Y' && !Launcher.installNeeded)
-        return StartupEnd::StartNow;
-    return StartupEnd::Window;
+        return;
+    if (Plan.settings.wrongDisc && Launcher.installNeeded) {
+        EndStartup(StartupEnd::WrongDisc);
+        return;
+    }
+    EndStartup(Plan.settings.runImmediately && !Launcher.installNeeded ? StartupEnd::StartNow : StartupEnd::Window);
+    PlanPresses();
 }
 
 StartupEnd DecideStartup(const wchar_t *launcherFile)
 {
-    Found = StartupFindings{};
-    Found.end = Decide(launcherFile);
-    return Found.end;
+    Plan = LauncherPlan{};
+    Decide(launcherFile);
+    return Plan.end;
 }
 
 void ActOnStartup()
 {
-    if (Found.end == StartupEnd::OldPlatform) {
+    if (Plan.end == StartupEnd::OldPlatform)
         MessageBoxA(nullptr, "This program intended to be used for autoplay feature under Win95 and WinNT 4.0.",
                     "Information", MB_ICONINFORMATION);
-        return;
-    }
-    if (Found.end == StartupEnd::LauncherRunning) {
-        SetForegroundWindow(Found.otherLauncher); // restored or not, as it is
-        return;
-    }
-    if (!Found.settingsLoaded)
-        return;
-    EnsureVendorKeys();
-    if (Found.end == StartupEnd::EditionConflict) {
+    if (Plan.settingsLoaded)
+        EnsureVendorKeys();
+    if (Plan.end == StartupEnd::EditionConflict) {
         wchar_t caption[256];
         TextToWide(caption, Settings.Title, Launcher.textCodePage);
-        MessageBoxW(nullptr, Found.conflictMessage, caption, MB_OK | MB_ICONWARNING);
-    } else if (Found.end == StartupEnd::ApplicationRunning && Settings.AppToFront[0] == 'Y') {
-        ShowWindow(Found.runningApplication, SW_RESTORE);
-        SetForegroundWindow(Found.runningApplication);
+        MessageBoxW(nullptr, Plan.conflictMessage, caption, MB_OK | MB_ICONWARNING);
     }
-}
-
-bool StartApplicationNow()
-{
-    SetCurrentDirectoryW(Launcher.installDir); // a failure shows in the start
-    return StartProgram(FindLauncherStart(LauncherStart::Start), false, 0);
+    if (Plan.toFront) {
+        if (Plan.restoreFirst)
+            ShowWindow(Plan.toFront, SW_RESTORE);
+        SetForegroundWindow(Plan.toFront);
+    }
 }

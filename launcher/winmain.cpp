@@ -3,7 +3,7 @@
 #include "launcher/startup.h"
 #include "launcher/window.h"
 #include "base/system_dlls.h"
-#include "records/findings.h"
+#include "records/plan.h"
 #include "records/state.h"
 #include "ui/ui.h"
 
@@ -56,7 +56,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR, int)
     ActOnStartup();
     if (end == StartupEnd::OldPlatform)
         return 0;
-    if (end == StartupEnd::StartNow && StartApplicationNow())
+    if (end == StartupEnd::StartNow && MakeStarts(Plan.immediate, nullptr))
         return 0;
     // When the immediate start fails, the window shows instead.
     if (end != StartupEnd::Window && end != StartupEnd::StartNow)

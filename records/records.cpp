@@ -1,14 +1,14 @@
-// The shared records, defined once, and the one way a step ends start-up.
-#include "records/findings.h"
+// The shared records, defined once, and the one way start-up ends.
+#include "records/plan.h"
 #include "records/settings.h"
 #include "records/state.h"
 
 LauncherState Launcher;
-StartupFindings Found;
+LauncherPlan Plan;
 LauncherSettings Settings;
 
 int EndStartup(StartupEnd why)
 {
-    Found.end = why;
+    Plan.end = why;
     return 0;
 }

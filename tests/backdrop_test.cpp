@@ -81,6 +81,12 @@ protected:
         ResetLauncherRecords();
         TextCopy(Launcher.moduleDir, Wide(disc.path()).c_str());
     }
+    // The picture chosen from the settings as set.
+    static int Load()
+    {
+        DecideFromSettings();
+        return LoadBackdrop();
+    }
     void Release()
     {
         if (Launcher.backdropBitmap)
@@ -112,7 +118,7 @@ TEST_F(BackdropTest, InstallOfferedShowsThePromptOfTheLanguage)
         ASSERT_EQ(1, Launcher.installNeeded);
         ASSERT_EQ(0, Settings.bothTypes);
 
-        EXPECT_EQ(1, LoadBackdrop());
+        EXPECT_EQ(1, Load());
         EXPECT_EQ(row.id, EmbeddedIdOf(Launcher.backdropBitmap));
     }
 }
@@ -120,7 +126,7 @@ TEST_F(BackdropTest, InstallOfferedShowsThePromptOfTheLanguage)
 TEST_F(BackdropTest, TheItalianPromptIsSmaller)
 {
     TextCopy(Settings.Language, "I");
-    ASSERT_EQ(1, LoadBackdrop());
+    ASSERT_EQ(1, Load());
     BITMAP info = {};
     ASSERT_NE(0, GetObjectA(Launcher.backdropBitmap, sizeof info, &info));
     EXPECT_EQ(213, info.bmWidth);
@@ -156,7 +162,7 @@ TEST_F(BackdropTest, InstalledOrBothTypesShowsTheDiscsBitmapFile)
         TextCopy(Settings.Language, row.language);
         TextCopy(Settings.Bitmap, "art\\disc.bmp");
 
-        EXPECT_EQ(1, LoadBackdrop());
+        EXPECT_EQ(1, Load());
         Pixels loaded = PixelsOf(Launcher.backdropBitmap);
         EXPECT_EQ(37, loaded.width);
         EXPECT_EQ(23, loaded.height);
@@ -189,7 +195,7 @@ TEST_F(BackdropTest, WithoutAUsableBitmapFileStartUpStops)
         Settings.bothTypes = row.bothTypes;
         TextCopy(Settings.Bitmap, row.bitmap);
 
-        EXPECT_EQ(0, LoadBackdrop());
+        EXPECT_EQ(0, Load());
         EXPECT_EQ(nullptr, Launcher.backdropBitmap);
     }
 }
@@ -198,7 +204,7 @@ TEST_F(BackdropTest, APromptThatCannotBeLoadedStopsStartUp)
 {
     // A module without the launcher's bitmaps.
     Launcher.appInstance = GetModuleHandleA("kernel32.dll");
-    EXPECT_EQ(0, LoadBackdrop());
+    EXPECT_EQ(0, Load());
     EXPECT_EQ(nullptr, Launcher.backdropBitmap);
 }
 
@@ -224,7 +230,7 @@ TEST_F(BackdropTest, AJoinedPathLongerThan255CharactersIsNotLoaded)
         ASSERT_TRUE(TextCopy(Settings.Bitmap, row.bitmap.c_str()));
         ASSERT_EQ(row.length, wcslen(Launcher.moduleDir) + row.bitmap.size());
 
-        EXPECT_EQ(row.result, LoadBackdrop());
+        EXPECT_EQ(row.result, Load());
         EXPECT_EQ(row.result == 1, Launcher.backdropBitmap != nullptr);
     }
 }

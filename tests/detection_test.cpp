@@ -2,9 +2,10 @@
 // record in its three places, the directories taken from it, the program
 // file, the content checks, and input that does not fit its buffers.
 #include "install/install.h"
+#include "config/config.h"
 #include "base/system_dlls.h"
 #include "base/text.h"
-#include "records/findings.h"
+#include "records/plan.h"
 #include "records/settings.h"
 #include "records/state.h"
 #include "tests/support/support.h"
@@ -254,6 +255,13 @@ void ResetSettings(Form form, const std::string &discDir)
         TextCopy(Settings.RegTopKey, "CURRENT");
 }
 
+// Detection on the settings as set, their meaning decided as VESK.INI's reader decides it.
+void Detect()
+{
+    DecideSettings();
+    DetectInstallation();
+}
+
 std::unique_ptr<Record> WriteRecord(Form form, const std::vector<Value> &values, bool utf16 = false)
 {
     return std::make_unique<Record>(form, Settings.IniFileName, Settings.SectionName, values, utf16);
@@ -434,7 +442,7 @@ TEST(Detection, DecisionTableInEveryRecordForm)
                 record = WriteRecord(form, StoredValues(row.stored, install.path()));
 
             CallLog log;
-            DetectInstallation();
+            Detect();
 
             EXPECT_EQ(row.installNeeded, Launcher.installNeeded);
             EXPECT_EQ(row.programLookedFor, log.calls().programLookups > 0);
@@ -485,7 +493,7 @@ TEST(Detection, DirectoriesAfterwards)
         if (row.record)
             record = WriteRecord(row.form, row.values);
 
-        DetectInstallation();
+        Detect();
 
         EXPECT_EQ(row.installNeeded, Launcher.installNeeded);
         if (row.installDir) {
@@ -529,7 +537,7 @@ TEST(Detection, DirectoriesOfAPresentRecord)
             TextCopy(Settings.AppFromCd, "Y");
             std::unique_ptr<Record> record = WriteRecord(form, row.values);
 
-            DetectInstallation();
+            Detect();
 
             EXPECT_EQ(0, Launcher.installNeeded);
             EXPECT_STREQ(row.installDir, Utf8(Launcher.installDir).c_str());
@@ -577,7 +585,7 @@ TEST(Detection, TheRecordInEitherRegistryView)
                 keys.back()->SetString("CdDir", dir);
             }
 
-            DetectInstallation();
+            Detect();
 
             EXPECT_EQ(row.installNeeded, Launcher.installNeeded);
             EXPECT_STREQ(row.installDir, Utf8(Launcher.installDir).c_str());
@@ -586,7 +594,7 @@ TEST(Detection, TheRecordInEitherRegistryView)
             // HKEY_CURRENT_USER\Software is one key in both views.
             bool ownHoldsIt = row.ownDir || (form == Form::CurrentUser && row.wideDir);
             bool wide = RunsUnderWow64() && !ownHoldsIt;
-            EXPECT_EQ(wide ? RecordView::SixtyFour : RecordView::Own, Found.detection.view);
+            EXPECT_EQ(wide ? RecordView::SixtyFour : RecordView::Own, Plan.detection.view);
         }
     }
 }
@@ -609,7 +617,7 @@ TEST(Detection, UseRegistryChoosesTheRecordForm)
         std::unique_ptr<Record> ini = WriteRecord(Form::IniFile, {{"InstallDir", "C:\\FromIni"}});
         std::unique_ptr<Record> registry = WriteRecord(Form::CurrentUser, {{"InstallDir", "C:\\FromRegistry"}});
 
-        DetectInstallation();
+        Detect();
 
         EXPECT_STREQ(row.iniFile ? "C:\\FromIni\\" : "C:\\FromRegistry\\", Utf8(Launcher.installDir).c_str());
     }
@@ -633,7 +641,7 @@ TEST(Detection, RegTopKeyChoosesTheRegistryRoot)
         std::unique_ptr<Record> user = WriteRecord(Form::CurrentUser, {{"InstallDir", "C:\\FromUser"}});
         std::unique_ptr<Record> machine = WriteRecord(Form::LocalMachine, {{"InstallDir", "C:\\FromMachine"}});
 
-        DetectInstallation();
+        Detect();
 
         EXPECT_STREQ(row.currentUser ? "C:\\FromUser\\" : "C:\\FromMachine\\", Utf8(Launcher.installDir).c_str());
     }
@@ -651,12 +659,12 @@ TEST(Detection, TheRegistryRecordIsUnderItsSettingsKey)
     RegistryKey section(HKEY_CURRENT_USER, std::string("Software\\") + Settings.IniFileName + "\\Setup");
     section.SetString("InstallDir", install.path());
 
-    DetectInstallation();
+    Detect();
     EXPECT_EQ(1, Launcher.installNeeded);
 
     RegistryKey settings(HKEY_CURRENT_USER, std::string("Software\\") + Settings.IniFileName + "\\Setup\\Settings");
     settings.SetString("InstallDir", install.path());
-    DetectInstallation();
+    Detect();
     EXPECT_EQ(0, Launcher.installNeeded);
 }
 
@@ -691,7 +699,7 @@ TEST(Detection, TheProgramFileIsLookedForInTheInstallationDirectoryAlone)
         std::unique_ptr<Record> record = WriteRecord(Form::CurrentUser, {{"InstallDir", install.path()}});
         SetCurrentDirectoryA(disc.path().c_str());
 
-        DetectInstallation();
+        Detect();
         SetCurrentDirectoryA(previous);
 
         EXPECT_EQ(row.installNeeded, Launcher.installNeeded);
@@ -725,7 +733,7 @@ TEST(Detection, AProgramPathLongerThanTheResultBufferStillCounts)
         WriteTextFile(dir + name, "x");
         std::unique_ptr<Record> record = WriteRecord(Form::CurrentUser, {{"InstallDir", dir}});
 
-        DetectInstallation();
+        Detect();
 
         EXPECT_EQ(0, Launcher.installNeeded);
     }
@@ -759,7 +767,7 @@ TEST(Detection, EveryCourseFileIsProbedAlsoAfterAMiss)
         std::unique_ptr<Record> record = WriteRecord(Form::CurrentUser, {{"InstallDir", install.path()}});
 
         CallLog log;
-        DetectInstallation();
+        Detect();
 
         EXPECT_EQ(row.installNeeded, Launcher.installNeeded);
         for (const char *course : courses)
@@ -789,11 +797,11 @@ TEST(Detection, FoldersOfAnyNameInEveryRecordForm)
         Touch(install, anyLetters + "\\repository\\урок 课.course");
         std::unique_ptr<Record> record = WriteRecord(form, {{"InstallDir", installDir}}, true);
 
-        DetectInstallation();
+        Detect();
 
         EXPECT_EQ(0, Launcher.installNeeded);
         EXPECT_EQ(installDir, Utf8(Launcher.installDir));
-        EXPECT_TRUE(Found.detection.courseFiles.passed);
+        EXPECT_EQ(ContentCheck::Passed, Plan.detection.courseFiles);
     }
 }
 
@@ -808,7 +816,7 @@ TEST(Detection, AnInstalledCourseMayBeAFolder)
     install.MakeDir("repository\\alpha.course");
     std::unique_ptr<Record> record = WriteRecord(Form::CurrentUser, {{"InstallDir", install.path()}});
 
-    DetectInstallation();
+    Detect();
 
     EXPECT_EQ(0, Launcher.installNeeded);
 }
@@ -846,7 +854,7 @@ TEST(Detection, CourseListWalk)
         install.Write("pellora.ini", std::string("[courses]\r\ninstalled=") + row.installedList + "\r\n");
         std::unique_ptr<Record> record = WriteRecord(Form::CurrentUser, {{"InstallDir", install.path()}});
 
-        DetectInstallation();
+        Detect();
 
         EXPECT_EQ(row.installNeeded, Launcher.installNeeded);
     }
@@ -902,7 +910,7 @@ TEST(Detection, OnlyTextValuesAreRead)
         record->key().SetBytes("InstallDir", text.data(), static_cast<DWORD>(text.size()), row.type);
         record->key().SetBytes("CdDir", "E:\\\0", 4, row.type);
 
-        DetectInstallation();
+        Detect();
 
         EXPECT_EQ(row.read ? 0 : 1, Launcher.installNeeded);
         if (row.read) {
@@ -921,7 +929,7 @@ TEST(Detection, ACdDirectoryOfAnotherTypeIsLeftAsItWas)
     std::unique_ptr<Record> record = WriteRecord(Form::CurrentUser, {{"InstallDir", install.path()}});
     record->key().SetBytes("CdDir", "E:\\\0", 4, REG_BINARY);
 
-    DetectInstallation();
+    Detect();
 
     EXPECT_EQ(0, Launcher.installNeeded);
     EXPECT_STREQ("", Utf8(Launcher.cdAppDir).c_str());
@@ -940,7 +948,7 @@ TEST(Detection, AValueWithoutItsTerminatorIsEndedWhereItsDataEnds)
     SetRawValue(record->key(), "CdDir", "E:\\Disc", REG_SZ);
     ASSERT_EQ(dir.size(), StoredSize(Form::CurrentUser, "InstallDir")) << "stored with a terminator after all";
 
-    DetectInstallation();
+    Detect();
 
     EXPECT_EQ(0, Launcher.installNeeded);
     EXPECT_EQ(install.path(), Utf8(Launcher.installDir));
@@ -980,7 +988,7 @@ TEST(Detection, RegistryValuesOfTheBufferLimit)
             SetRawValue(record->key(), "InstallDir", text, REG_SZ);
         ASSERT_EQ(text.size() + (row.terminated ? 1 : 0), StoredSize(Form::CurrentUser, "InstallDir"));
 
-        DetectInstallation();
+        Detect();
 
         EXPECT_EQ(row.installNeeded, Launcher.installNeeded);
         if (row.installNeeded == 0) {
@@ -998,7 +1006,7 @@ TEST(Detection, ACdDirectoryTooLongIsLeftAsItWas)
     std::unique_ptr<Record> record =
         WriteRecord(Form::CurrentUser, {{"InstallDir", install.path()}, {"CdDir", "E:\\" + std::string(297, 'c')}});
 
-    DetectInstallation();
+    Detect();
 
     EXPECT_EQ(0, Launcher.installNeeded);
     EXPECT_STREQ("", Utf8(Launcher.cdAppDir).c_str());
@@ -1016,7 +1024,7 @@ TEST(Detection, IniValuesAreCutTo255Characters)
     std::unique_ptr<Record> record =
         WriteRecord(Form::IniFile, {{"InstallDir", usable + "zzzz"}, {"CdDir", std::string(300, 'c')}});
 
-    DetectInstallation();
+    Detect();
 
     EXPECT_EQ(0, Launcher.installNeeded);
     EXPECT_EQ(usable, Utf8(Launcher.installDir));
@@ -1042,7 +1050,7 @@ TEST(Detection, AFullInstallationDirectoryWithoutBackslashCountsAsAbsent)
         const char kAfter[] = "(cdAppDir as it was)";
         TextCopy(Launcher.cdAppDir, Wide(kAfter).c_str());
 
-        DetectInstallation();
+        Detect();
 
         EXPECT_EQ(1, Launcher.installNeeded);
         EXPECT_EQ(dir, Utf8(Launcher.installDir));
@@ -1092,7 +1100,7 @@ TEST(Detection, ARecordPathThatDoesNotFitIsAbsent)
                 record->SetString("InstallDir", install.path());
             }
 
-            DetectInstallation();
+            Detect();
 
             EXPECT_EQ(full.size() <= 255 ? 0 : 1, Launcher.installNeeded);
         }
@@ -1109,7 +1117,7 @@ TEST(Detection, ARecordPathThatDoesNotFitIsAbsent)
             // A longer name does not fit a path at all: only its cut form exists.
             WindowsFile file(name.substr(0, fits), "[Setup]\r\nInstallDir=" + install.path() + "\r\n");
 
-            DetectInstallation();
+            Detect();
 
             EXPECT_EQ(nameLength == fits ? 0 : 1, Launcher.installNeeded);
         }
@@ -1153,7 +1161,7 @@ TEST(Detection, WithoutTheWindowsDirectoryTheIniRecordIsAbsent)
 
         {
             ImportPatch unobtainable("GetWindowsDirectoryW", &UnobtainableWindowsDir);
-            DetectInstallation();
+            Detect();
         }
 
         EXPECT_EQ(row.installNeeded, Launcher.installNeeded);
@@ -1219,7 +1227,7 @@ TEST(Detection, ContentPathsThatDoNotFitFailTheirCheck)
         std::unique_ptr<Record> record = WriteRecord(Form::CurrentUser, {{"InstallDir", installDir}});
 
         CallLog log;
-        DetectInstallation();
+        Detect();
 
         EXPECT_EQ(row.installNeeded, Launcher.installNeeded);
         EXPECT_EQ(installDir, Utf8(Launcher.installDir));

@@ -4,7 +4,7 @@
 // the application.
 #include "launcher/startup.h"
 #include "base/text.h"
-#include "records/findings.h"
+#include "records/plan.h"
 #include "records/settings.h"
 #include "records/state.h"
 #include "tests/support/e2e.h"
@@ -138,7 +138,7 @@ protected:
     {
         Settings = LauncherSettings{};
         Launcher = LauncherState{};
-        Found = StartupFindings{};
+        Plan = LauncherPlan{};
         TextCopy(Launcher.moduleDir, Wide(disc.path()).c_str());
     }
 

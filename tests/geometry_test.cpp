@@ -108,6 +108,7 @@ TEST_F(GeometryTest, WorkedLayouts)
         TextCopy(Settings.Language, row.language);
         Settings.bothTypes = row.bothTypes;
         TextCopy(Settings.DemoMovie, row.threeButtons ? "intro.exe" : "?");
+        DecideFromSettings();
         Backdrop backdrop(row.backdrop.cx, row.backdrop.cy);
         Launcher.backdropBitmap = backdrop.handle();
 
@@ -245,6 +246,7 @@ TEST_F(GeometryTest, ButtonCaptionsAndFont)
         TextCopy(Launcher.captionQuit, "Abbrechen");
         TextCopy(Launcher.captionExtra, "Intro ansehen");
         TextCopy(Settings.DemoMovie, "intro.exe");
+        DecideSettings();
         Backdrop backdrop(300, 140);
         Launcher.backdropBitmap = backdrop.handle();
 

@@ -84,6 +84,7 @@ protected:
         Launcher.textHeight = 13;
         Launcher.backdropBitmap = backdrop_;
         TextCopy(Settings.DemoMovie, threeButtons ? "intro.exe" : "?");
+        DecideFromSettings();
         auto window = std::make_unique<LauncherWindow>(RecordingWndProc);
         if (!window->handle())
             return window;
@@ -413,6 +414,7 @@ TEST_F(KeyboardTest, NoButtonIsSubclassedUnlessAllCanBeCreated)
                      " refused");
         ResetLauncherRecords();
         TextCopy(Settings.DemoMovie, row.threeButtons ? "intro.exe" : "?");
+        DecideFromSettings();
         refusedId = row.refused;
         subclassedWhenRefused.clear();
         HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseOneButton, nullptr, GetCurrentThreadId());

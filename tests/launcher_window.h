@@ -4,8 +4,10 @@
 #pragma once
 
 #include "base/text.h"
+#include "config/config.h"
+#include "launcher/startup.h"
 #include "launcher/window.h"
-#include "records/findings.h"
+#include "records/plan.h"
 #include "records/settings.h"
 #include "records/state.h"
 #include "tests/support/support.h"
@@ -15,17 +17,28 @@
 
 #include <initializer_list>
 
+// What the launcher decides from the settings as they are, as its start-up
+// would: what the values mean, the language's row and captions, the presses.
+inline void DecideFromSettings()
+{
+    DecideSettings();
+    SetCaptionsByLanguage();
+    PlanPresses();
+}
+
 // The records as at program start, with every optional setting absent ("?")
-// and the test executable, which carries the launcher's resources, as module.
+// and the test executable, which carries the launcher's resources, as
+// module; and the launcher's decisions from them.
 inline void ResetLauncherRecords()
 {
     Settings = LauncherSettings{};
     Launcher = LauncherState{};
-    Found = StartupFindings{};
+    Plan = LauncherPlan{};
     for (char *field : {Settings.Bitmap, Settings.Audio, Settings.Language, Settings.DemoMovie, Settings.BitmapText})
         TextCopy(field, 2, "?");
     TextCopy(Settings.Title, "Tolvane");
     Launcher.appInstance = GetModuleHandleA(nullptr);
+    DecideFromSettings();
 }
 
 class LauncherWindow {

@@ -2,7 +2,7 @@
 // flags, and each value cut to its field's size.
 #include "launcher/startup.h"
 #include "base/text.h"
-#include "records/findings.h"
+#include "records/plan.h"
 #include "records/settings.h"
 #include "records/state.h"
 #include "tests/support/support.h"
@@ -19,7 +19,7 @@ protected:
     {
         Settings = LauncherSettings{};
         Launcher = LauncherState{};
-        Found = StartupFindings{};
+        Plan = LauncherPlan{};
         TextCopy(Launcher.moduleDir, Wide(disc.path()).c_str());
     }
 

@@ -1,14 +1,14 @@
 // The launcher window's buttons: made with the window, and the keyboard
 // handling a plain (non-dialog) window has to provide itself.
 #include "ui/ui.h"
-#include "records/settings.h"
+#include "records/plan.h"
 #include "records/state.h"
 
 namespace {
 
 bool HasExtraButton()
 {
-    return Settings.DemoMovie[0] != '?';
+    return Plan.settings.hasExtraButton;
 }
 
 // The buttons are Unicode windows, the only kind that shows a caption of

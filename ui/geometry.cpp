@@ -6,17 +6,13 @@
 // as C++ divides ints.
 #include "ui/ui.h"
 #include "base/text.h"
+#include "records/plan.h"
 #include "records/settings.h"
 #include "records/state.h"
 
 int ButtonWidth()
 {
-    int widthFactor = 12;
-    if (Settings.Language[0] == 'R')
-        widthFactor = 13;
-    else if (Settings.Language[0] == 'G' || Settings.bothTypes)
-        widthFactor = 15;
-    return Launcher.charWidth * widthFactor;
+    return Launcher.charWidth * Plan.widthFactor;
 }
 
 int ButtonHeight()
@@ -69,7 +65,7 @@ void LayoutButtons(HWND window, int clientWidth, int clientHeight)
         int x;
     } places[3];
     int count;
-    if (Settings.DemoMovie[0] != '?') {
+    if (Plan.settings.hasExtraButton) {
         int slotWidth  = clientWidth / 3;
         int slotOffset = (slotWidth - buttonWidth) / 2;
         // Two thirds divided once, not twice one third: the right-hand

@@ -4,10 +4,9 @@
 #include "ui/ui.h"
 #include "base/system_dlls.h"
 #include "base/text.h"
-#include "records/findings.h"
+#include "records/plan.h"
 #include "records/settings.h"
 #include "records/state.h"
-#include "res/resource.h"
 
 #include <mmsystem.h>
 
@@ -44,32 +43,26 @@ int LoadFontMetrics()
     return 1;
 }
 
-static int PromptBitmapId()
+bool DiscPicturePath(wchar_t (&path)[256])
 {
-    switch (Settings.Language[0]) {
-    case 'I': return IDB_PROMPT_ITALIAN;
-    case 'R': return IDB_PROMPT_RUSSIAN;
-    case 'G': return IDB_PROMPT_GERMAN;
-    case 'F': return IDB_PROMPT_FRENCH;
-    default:  return IDB_PROMPT_ENGLISH;
-    }
+    // A cut path would name another file.
+    return Plan.settings.hasBitmap && TextJoin(path, Launcher.moduleDir, IniName(Settings.Bitmap));
 }
 
 int LoadBackdrop()
 {
-    Found.backdropResource = 0;
-    Found.backdropPath[0] = L'\0';
+    Plan.backdropResource = 0;
+    Plan.backdropPath[0] = L'\0';
     if (Launcher.installNeeded && !Settings.bothTypes) {
-        Found.backdropResource = PromptBitmapId();
-        Launcher.backdropBitmap = LoadBitmapA(Launcher.appInstance, MAKEINTRESOURCEA(Found.backdropResource));
+        Plan.backdropResource = Plan.language->prompt;
+        Launcher.backdropBitmap = LoadBitmapA(Launcher.appInstance, MAKEINTRESOURCEA(Plan.backdropResource));
     } else {
-        if (Settings.Bitmap[0] == '?')
+        if (!DiscPicturePath(Plan.backdropPath)) {
+            Plan.backdropPath[0] = L'\0';
             return EndStartup(StartupEnd::NoBitmap);
-        // A cut path would name another file.
-        if (!TextJoin(Found.backdropPath, Launcher.moduleDir, IniName(Settings.Bitmap)))
-            return EndStartup(StartupEnd::NoBitmap);
+        }
         Launcher.backdropBitmap =
-            static_cast<HBITMAP>(LoadImageW(nullptr, Found.backdropPath, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+            static_cast<HBITMAP>(LoadImageW(nullptr, Plan.backdropPath, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
     }
     return Launcher.backdropBitmap ? 1 : EndStartup(StartupEnd::NoBitmap);
 }
@@ -77,38 +70,45 @@ int LoadBackdrop()
 void BackdropWords(wchar_t (&words)[256])
 {
     words[0] = L'\0';
-    if (Found.backdropResource)
-        LoadStringW(Launcher.appInstance, Found.backdropResource, words, ARRAYSIZE(words));
-    else if (Settings.BitmapText[0] != '?')
+    if (Plan.backdropResource)
+        LoadStringW(Launcher.appInstance, Plan.backdropResource, words, ARRAYSIZE(words));
+    else if (Plan.settings.hasBitmapText)
         TextToWide(words, Settings.BitmapText, Launcher.textCodePage);
+}
+
+bool FindSoundFile(wchar_t (&file)[MAX_PATH])
+{
+    // Where the sound library looks for a relative name: the launcher's and
+    // the current folder first. The launcher's folder is asked by name, so
+    // that a program elsewhere asking for it (the disc checker) finds the same.
+    wchar_t sound[256];
+    TextCopy(sound, IniName(Settings.Audio));
+    DWORD length = SearchPathW(Launcher.moduleDir, sound, L".wav", MAX_PATH, file, nullptr);
+    if (length == 0)
+        length = SearchPathW(nullptr, sound, L".wav", MAX_PATH, file, nullptr);
+    if (length >= MAX_PATH)
+        TextCopy(file, sound);
+    return length != 0;
 }
 
 void FindStartupSound()
 {
-    Found.soundFile[0] = L'\0';
-    if (!Launcher.installNeeded)
-        return;
-    // Where the sound library looks for a relative name: the launcher's and
-    // the current folder first. Without a file there is nothing to hear, and
-    // the library need not be loaded at all.
-    wchar_t sound[256];
-    TextCopy(sound, IniName(Settings.Audio));
-    DWORD length = SearchPathW(nullptr, sound, L".wav", MAX_PATH, Found.soundFile, nullptr);
-    if (length >= MAX_PATH)
-        TextCopy(Found.soundFile, sound);
+    // As read, not as found: a relative name resolves against the current
+    // folder, still the one start-up began in (only Install changes it, and
+    // Install closes the launcher).
+    TextCopy(Plan.sound, IniName(Settings.Audio));
+    // Without a file there is nothing to hear, and the library need not be
+    // loaded at all.
+    wchar_t found[MAX_PATH];
+    Plan.soundPlays = Launcher.installNeeded && FindSoundFile(found);
 }
 
 void PlayStartupSound()
 {
-    if (!Found.soundFile[0])
+    if (!Plan.soundPlays)
         return;
     auto play = SystemFunction<decltype(&PlaySoundW)>("winmm.dll", "PlaySoundW");
-    // As read, not as found: a relative name resolves against the current
-    // folder, still the one start-up began in (only Install changes it, and
-    // Install closes the launcher); a file that can't be played is silence,
-    // never the system's default sound.
-    wchar_t sound[256];
-    TextCopy(sound, IniName(Settings.Audio));
+    // A file that can't be played is silence, never the system's default sound.
     if (play)
-        play(sound, nullptr, SND_FILENAME | SND_NODEFAULT | SND_ASYNC);
+        play(Plan.sound, nullptr, SND_FILENAME | SND_NODEFAULT | SND_ASYNC);
 }

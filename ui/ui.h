@@ -5,17 +5,23 @@
 
 #include <windows.h>
 
-// Start-up steps; each returns 1 to go on, 0 to stop.
+// Start-up steps; each returns 1 to go on, 0 when it ended start-up.
 int  LoadFontMetrics();
 int  LoadBackdrop();
+// The disc's picture, Bitmap, joined to the launcher's folder as it is
+// loaded; false when Bitmap is not set or the path does not fit.
+bool DiscPicturePath(wchar_t (&path)[256]);
 // The words the backdrop shows, for screen readers: the built-in prompt's
 // own (its bitmap's string), or BitmapText, in the disc's language, for a
 // picture of the disc; empty when there are none.
 void BackdropWords(wchar_t (&words)[256]);
-// Finds the start-up sound's file, when Install is offered; PlayStartupSound
-// plays it, once the window shows.
+// Decides the start-up sound: Audio as read, played when Install is offered
+// and its file is found; PlayStartupSound plays it, once the window shows.
 void FindStartupSound();
 void PlayStartupSound();
+// The file of the Audio sound where the launcher looks for it; false when
+// there is none.
+bool FindSoundFile(wchar_t (&file)[MAX_PATH]);
 
 // Geometry, texts and painting. SizeAndCenterWindow also gives the window
 // its title and the action button its caption, Install or Start.
