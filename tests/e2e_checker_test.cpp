@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <random>
 #include <string>
 
 namespace {
@@ -261,6 +262,109 @@ TEST(Checker, NamesTheFileEachButtonStarts)
         CheckerRun text = RunChecker(Argument(disc.root()));
         EXPECT_NE(std::string::npos, text.out.find("Third button: runs " + moduleDir + "Tolvane Intro.exe, arguments /play, in "))
             << text.out;
+    }
+}
+
+// A text in the bytes of a code page, from UTF-8.
+std::string InCodePage(const std::string &utf8, UINT codePage)
+{
+    std::wstring wide = Wide(utf8);
+    std::string bytes(4 * wide.size() + 1, '\0');
+    int length = WideCharToMultiByte(codePage, 0, wide.c_str(), static_cast<int>(wide.size()), &bytes[0],
+                                     static_cast<int>(bytes.size()), nullptr, nullptr);
+    bytes.resize(static_cast<size_t>(length));
+    return bytes;
+}
+
+// Random discs from a fixed seed, each on this Windows: every start the
+// checker names is made by the real launcher, started from the disc's root
+// as AutoPlay starts it, with the same file in the same folder, and the
+// launcher closes or stays as the checker says. Folders with blanks and
+// letters of other alphabets, VESK.INI in UTF-8 or in the code page,
+// programs with blanks in their names; the installation in four states: none,
+// installed, only the CD's copy of the program (AppFromCd), and that with
+// the immediate start, which fails and leaves the installation's folder
+// current for the third button.
+TEST(Checker, ItsStartsAreWhatTheLauncherDoesOnRandomDiscs)
+{
+    BOOL wow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow64);
+    std::mt19937 random(wow64 ? 64 : 32);
+    auto pick = [&random](std::initializer_list<const char *> choices) {
+        return std::string(choices.begin()[random() % choices.size()]);
+    };
+    for (int state = 0; state < 4; ++state) {
+        bool utf8 = random() % 2;
+        std::string folder = pick({"Disc One", "Disque \xC3\xA9t\xC3\xA9"}) +
+                             (utf8 ? pick({" \xD0\x94\xD0\xB8\xD1\x81\xD0\xBA", " \xE5\x85\x89\xE7\x9B\x98"}) : "");
+        std::string installer = utf8 ? pick({"setup.exe", "\xD0\xA3\xD1\x81\xD1\x82\xD0\xB0\xD0\xBD\xD0\xBE\xD0\xB2\xD0\xBA\xD0\xB0.exe /S"})
+                                     : pick({"setup.exe", "Tolvane Setup.exe /S", "Instalaci\xC3\xB3n.exe"});
+        std::string intro = pick({"", "intro.exe", "Tolvane Intro.exe /play"});
+        std::string bothTypes = pick({"0", "1"});
+        SCOPED_TRACE("state " + std::to_string(state) + ", " + folder + (utf8 ? ", UTF-8" : ", code page") +
+                     ", Installer=" + installer + ", DemoMovie=" + intro + ", bothTypes=" + bothTypes);
+
+        Disc disc(folder);
+        disc.AddProbe(installer.substr(0, installer.find(".exe") + 4));
+        if (!intro.empty())
+            disc.AddProbe(intro.substr(0, intro.find(".exe") + 4));
+        disc.Write(disc.root().substr(disc.path().size()) + "installed.bmp",
+                   BmpFile(8, 8, [](int, int) { return RGB(0x60, 0x60, 0x60); }));
+        ScratchDir installation("inst");
+        std::string installDir = installation.MakeDir("Program Files\\Tolvane" + std::string(utf8 ? " \xD0\x94" : "")) + "\\";
+        std::string cdAppDir = installation.MakeDir("CD Copy") + "\\";
+        RegistryKey top(HKEY_CURRENT_USER, "Software\\TolvaneTestRecord");
+        RegistryKey record(HKEY_CURRENT_USER, "Software\\TolvaneTestRecord\\Setup\\Settings");
+        if (state > 0) {
+            record.SetUnicodeString("InstallDir", installDir);
+            record.SetUnicodeString("CDDir", cdAppDir);
+            disc.CopyProbeTo((state == 1 ? installDir : cdAppDir) + "app.exe");
+        }
+        std::string program = std::string(state >= 2 ? "AppFromCd=Y\r\n" : "") +
+                              (state == 3 ? "RunImmediately=Y\r\n" : "") + "bothTypes=" + bothTypes + "\r\n";
+        std::string ini = MinimalIni("Bitmap=installed.bmp\r\n" + (intro.empty() ? "" : "DemoMovie=" + intro + "\r\n") +
+                                         (utf8 ? "BitmapText=\xD0\x93\xD0\xBE\xD1\x82\xD0\xBE\xD0\xB2\xD0\xBE.\r\n" : ""),
+                                     program, "RegTopKey=C\r\nCDValue=CDDir\r\n");
+        ini.replace(ini.find("Installer=setup.exe"), 19, "Installer=" + installer);
+        disc.WriteIni(utf8 ? ini : InCodePage(ini, 1252));
+
+        CheckerRun checked = RunChecker("--json " + Argument(disc.root()));
+        ASSERT_EQ(state == 3 ? "window start" : state ? "window start" : "window install", Predicted(checked.out))
+            << checked.out;
+        // The starts each press makes in turn, by button; the first that has a file runs.
+        for (size_t i = 0; !JsonText(checked.out, "/starts/" + std::to_string(i) + "/button").empty(); ++i) {
+            std::string at = "/starts/" + std::to_string(i) + "/";
+            std::string button = JsonText(checked.out, at + "button");
+            SCOPED_TRACE(button);
+            if (JsonText(checked.out, at + "program") == "null")
+                continue; // no file to run: the next start is made, or the window shows
+            DeleteFileW(Wide(disc.probeLog()).c_str());
+            LauncherProcess launcher;
+            ASSERT_TRUE(launcher.Start(disc.Launcher(), disc.probeLog()));
+            HWND window = nullptr;
+            if (button != "immediate") {
+                window = launcher.WaitForWindow(kLauncherClass);
+                ASSERT_NE(nullptr, window);
+                int id = button == "extra" ? 102 : 100;
+                PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                             reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
+            }
+            std::vector<ProbeRun> runs = WaitForProbeRuns(disc.probeLog(), 1);
+            ASSERT_EQ(1u, runs.size());
+            EXPECT_EQ(Upper(JsonText(checked.out, at + "program")), Upper(runs[0].program));
+            std::string directory = JsonText(checked.out, at + "directory");
+            EXPECT_EQ(Upper(directory.substr(0, directory.size() - 1)), Upper(runs[0].directory));
+            bool closes = JsonText(checked.out, at + "closesLauncher") == "true";
+            if (closes) {
+                EXPECT_EQ(0u, launcher.WaitForExit());
+            } else {
+                // Once the window answers, the press has been handled whole.
+                EXPECT_NE(0, SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 15000, nullptr));
+                EXPECT_TRUE(IsWindow(window)) << "the launcher closed";
+                PostMessageA(window, WM_CLOSE, 0, 0);
+                EXPECT_EQ(0u, launcher.WaitForExit());
+            }
+        }
     }
 }
 

@@ -442,27 +442,17 @@ TEST(Window, BothTypesShowsTheDiscsBitmapFile)
     EXPECT_EQ(0u, process.WaitForExit());
 }
 
+// Which pictures cannot be loaded is the in-process tests' table; here the
+// real launcher's end without one.
 TEST(Window, WithoutAUsableBitmapFileNoWindowIsShown)
 {
-    struct Row {
-        const char *name;
-        const char *bitmapLine;
-    } rows[] = {
-        {"absent", ""},
-        {"empty", "Bitmap=\r\n"},
-        {"not a bitmap", "Bitmap=VESK.INI\r\n"},
-        {"missing", "Bitmap=art\\missing.bmp\r\n"},
-    };
-    for (const Row &row : rows) {
-        SCOPED_TRACE(row.name);
-        Disc disc;
-        disc.WriteIni(DiscIni(kEnglish, row.bitmapLine, "bothTypes=1\r\n"));
-        LauncherProcess process;
-        ASSERT_TRUE(process.Start(disc.Launcher(), disc.probeLog()));
-        RunOutcome outcome = RunToEnd(process);
-        EXPECT_EQ(kExitFailed, outcome.exitCode);
-        EXPECT_FALSE(outcome.showedWindow || outcome.showedMessageBox) << "neither the window nor a message";
-    }
+    Disc disc;
+    disc.WriteIni(DiscIni(kEnglish, "Bitmap=art\\missing.bmp\r\n", "bothTypes=1\r\n"));
+    LauncherProcess process;
+    ASSERT_TRUE(process.Start(disc.Launcher(), disc.probeLog()));
+    RunOutcome outcome = RunToEnd(process);
+    EXPECT_EQ(kExitFailed, outcome.exitCode);
+    EXPECT_FALSE(outcome.showedWindow || outcome.showedMessageBox) << "neither the window nor a message";
 }
 
 // Sends a key to the button that has the focus, as the keyboard would.
@@ -473,45 +463,39 @@ void PressOnFocused(HWND window, WPARAM key)
     PostMessageA(focused, WM_KEYDOWN, key, 1);
 }
 
-TEST(Window, TabAndArrowsMoveTheFocusAndEscapeCloses)
+// The real launcher's keys: the focus moves (every move is the in-process
+// tests' table), and Enter on Quit or Escape closes it, starting nothing.
+TEST(Window, TheKeysMoveTheFocusAndEnterOnQuitOrEscapeCloses)
 {
-    ShownLauncher launcher(kEnglishThree);
-    HWND window = launcher.window();
-    ASSERT_NE(nullptr, window);
-    ASSERT_TRUE(WaitUntil([&] { return FocusOf(window) == launcher.Button(100); }, 5000));
     struct Step {
         WPARAM key;
         const char *name;
         int focus;
-    } steps[] = {
-        {VK_TAB, "Tab", 102},     {VK_TAB, "Tab", 101},     {VK_TAB, "Tab", 100},   {VK_LEFT, "Left", 101},
-        {VK_LEFT, "Left", 102},   {VK_RIGHT, "Right", 101}, {VK_RIGHT, "Right", 100}, {VK_DOWN, "Down", 100},
     };
-    int step = 0;
-    for (const Step &row : steps) {
-        SCOPED_TRACE("step " + std::to_string(++step) + ": " + row.name);
-        PressOnFocused(window, row.key);
-        EXPECT_TRUE(WaitUntil([&] { return FocusOf(window) == launcher.Button(row.focus); }, 5000))
-            << "focus on " << GetDlgCtrlID(FocusOf(window));
+    struct Row {
+        WPARAM closing;
+        std::vector<Step> steps;
+    } rows[] = {
+        {VK_RETURN, {{VK_TAB, "Tab", 102}, {VK_RIGHT, "Right", 101}}},
+        {VK_ESCAPE, {{VK_LEFT, "Left", 101}, {VK_LEFT, "Left", 102}, {VK_DOWN, "Down", 102}}},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.closing == VK_RETURN ? "Enter on Quit" : "Escape");
+        ShownLauncher launcher(kEnglishThree);
+        HWND window = launcher.window();
+        ASSERT_NE(nullptr, window);
+        ASSERT_TRUE(WaitUntil([&] { return FocusOf(window) == launcher.Button(100); }, 5000));
+        for (const Step &step : row.steps) {
+            SCOPED_TRACE(step.name);
+            PressOnFocused(window, step.key);
+            EXPECT_TRUE(WaitUntil([&] { return FocusOf(window) == launcher.Button(step.focus); }, 5000))
+                << "focus on " << GetDlgCtrlID(FocusOf(window));
+        }
+
+        PressOnFocused(window, row.closing);
+        EXPECT_EQ(0u, launcher.process().WaitForExit());
+        EXPECT_TRUE(ReadProbeLog(launcher.disc().probeLog()).empty());
     }
-
-    PressOnFocused(window, VK_ESCAPE);
-    EXPECT_EQ(0u, launcher.process().WaitForExit());
-    EXPECT_TRUE(ReadProbeLog(launcher.disc().probeLog()).empty());
-}
-
-TEST(Window, EnterOnQuitCloses)
-{
-    ShownLauncher launcher(kEnglish);
-    HWND window = launcher.window();
-    ASSERT_NE(nullptr, window);
-    ASSERT_TRUE(WaitUntil([&] { return FocusOf(window) == launcher.Button(100); }, 5000));
-    PressOnFocused(window, VK_RIGHT);
-    ASSERT_TRUE(WaitUntil([&] { return FocusOf(window) == launcher.Button(101); }, 5000));
-
-    PressOnFocused(window, VK_RETURN);
-    EXPECT_EQ(0u, launcher.process().WaitForExit());
-    EXPECT_TRUE(ReadProbeLog(launcher.disc().probeLog()).empty());
 }
 
 TEST(Window, EnterOnInstallStartsTheInstallerAndCloses)
