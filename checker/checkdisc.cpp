@@ -174,8 +174,8 @@ void ReportVerdict(StartupEnd end, std::vector<std::string> &warnings)
     Entry("sound", "Sound",
           !install                  ? "none: there is a sound only while Install is offered"
           : !Plan.settings.hasAudio ? "none: Audio is not set"
-          : !Plan.soundPlays        ? "none: no file " + Utf8(Plan.sound) + " found from the disc's root"
-                                    : Utf8(Plan.sound),
+          : !Plan.soundPlays        ? "none: no file " + Utf8(Plan.sound, Launcher.nameCodePage) + " found from the disc's root"
+                                    : Utf8(Plan.sound, Launcher.nameCodePage),
           Plan.soundPlays && FindSoundFile(soundFile) ? "the file " + Utf8(soundFile) : "");
 }
 

@@ -151,7 +151,7 @@ struct LauncherPlan {
     // Picture and sound.
     int  backdropResource;   // the built-in picture's ID; 0 for a file
     wchar_t backdropPath[256];   // the picture's file
-    wchar_t sound[256];      // what the sound library is handed, as read
+    const char *sound;       // what the sound library is handed: Audio, as read
     bool soundPlays;         // Install is offered and the sound's file was found
     // What each button does (100, 101, 102) and the immediate start.
     StartPlan presses[3];

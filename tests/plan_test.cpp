@@ -138,7 +138,7 @@ TEST(Plan, EveryPressAndTheImmediateStartOfEachCase)
         bool install = Launcher.installNeeded != 0, prompt = install && !Settings.bothTypes;
         EXPECT_EQ(prompt ? IDB_PROMPT_ENGLISH : 0, Plan.backdropResource);
         EXPECT_EQ(prompt ? "" : Upper(disc) + "back.bmp", Utf8(Plan.backdropPath));
-        EXPECT_EQ("sound.wav", Utf8(Plan.sound));
+        EXPECT_STREQ("sound.wav", Plan.sound);
         EXPECT_EQ(install, Plan.soundPlays);
     }
 }

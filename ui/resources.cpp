@@ -96,7 +96,7 @@ void FindStartupSound()
     // As read, not as found: a relative name resolves against the current
     // folder, still the one start-up began in (only Install changes it, and
     // Install closes the launcher).
-    TextCopy(Plan.sound, IniName(Settings.Audio));
+    Plan.sound = Settings.Audio;
     // Without a file there is nothing to hear, and the library need not be
     // loaded at all.
     wchar_t found[MAX_PATH];
@@ -109,6 +109,8 @@ void PlayStartupSound()
         return;
     auto play = SystemFunction<decltype(&PlaySoundW)>("winmm.dll", "PlaySoundW");
     // A file that can't be played is silence, never the system's default sound.
+    wchar_t sound[256];
+    TextCopy(sound, IniName(Plan.sound));
     if (play)
-        play(Plan.sound, nullptr, SND_FILENAME | SND_NODEFAULT | SND_ASYNC);
+        play(sound, nullptr, SND_FILENAME | SND_NODEFAULT | SND_ASYNC);
 }
