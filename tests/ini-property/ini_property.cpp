@@ -31,6 +31,7 @@
 #include <string.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -243,10 +244,14 @@ Case Generate(uint64_t seed, uint64_t index)
     Random r(seed * 0x100000001B3ull + index);
     Case c;
     std::vector<std::string> sections, keys;
+    std::vector<std::pair<std::string, std::string>> written; // each key under its section
     size_t lines = r.Below(r.Chance(10) ? 60 : 14);
     static const std::vector<std::string> ends = {"\r\n", "\r\n", "\r\n", "\n", "\r", "\n\r", "\r\r\n", "\n\n"};
     for (size_t i = 0; i < lines; ++i) {
+        size_t keysBefore = keys.size();
         c.bytes += Line(r, sections, keys);
+        if (keys.size() > keysBefore)
+            written.emplace_back(sections.empty() ? "" : sections.back(), keys.back());
         if (i + 1 < lines || r.Chance(70))
             c.bytes += r.Pick(ends);
     }
@@ -258,33 +263,40 @@ Case Generate(uint64_t seed, uint64_t index)
         q.hasSection = hasSection;
         q.hasKey = hasKey;
         // Names as written, in another case, with blanks around.
-        q.section = r.Chance(10) ? " " + section + "\t" : section;
-        q.key = r.Chance(10) ? "\t" + key + " " : key;
+        q.section = hasSection && r.Chance(10) ? " " + section + "\t" : section;
+        q.key = hasKey && r.Chance(10) ? "\t" + key + " " : key;
         q.fallback = r.Pick<std::string>({"?", "?", "dflt", "", "7", "-2", "d  ", "Tolvane"});
         return q;
     };
-    // The lists whole, and now and then cut short.
+    // The list of sections; one section's keys, now and then cut short; the
+    // value of each key under its section (of the first eight) and of one
+    // name asked for anywhere, at sizes at and around the value's and the
+    // launcher's. Each question costs the profile calls a reading of the
+    // file: in the emulated machine's test run, about a second a hundred.
     c.questions.push_back(question(false, "", false, ""));
     c.questions.back().size = 65536;
     sections.push_back(r.Pick(kSections));
-    for (const std::string &section : sections) {
-        if (AskedOnWindowsOnly(section))
-            continue;
-        c.questions.push_back(question(true, section, false, ""));
+    keys.push_back(r.Pick(kKeys));
+    const std::string &listed = r.Pick(sections);
+    if (!AskedOnWindowsOnly(listed)) {
+        c.questions.push_back(question(true, listed, false, ""));
         c.questions.back().size = r.Chance(80) ? 65536 : static_cast<DWORD>(r.Below(40));
-        for (size_t k = 0; k < keys.size() && k < 12; ++k) {
-            if (!r.Chance(60))
-                continue;
-            c.questions.push_back(question(true, section, true, keys[k]));
-            // Sizes at and around the value's, and the launcher's.
-            IniFile file = {c.bytes.data(), c.bytes.size(), false};
-            IniLine line;
-            size_t length = FindIniKey(file, section.c_str(), keys[k].c_str(), line) && line.value ? line.valueLength
-                                                                                                : 3;
-            size_t around = length + 2 - r.Below(5);
-            c.questions.back().size = static_cast<DWORD>(
-                r.Chance(50) ? (around > 60000 ? 1 : around) : r.Pick<size_t>({1, 2, 8, 16, 64, 128, 256, 65536}));
-        }
+    }
+    if (written.size() > 8)
+        written.resize(8);
+    written.emplace_back(r.Pick(sections), r.Pick(keys));
+    for (const auto &pair : written) {
+        if (AskedOnWindowsOnly(pair.first))
+            continue;
+        c.questions.push_back(question(true, pair.first, true, pair.second));
+        IniFile file = {c.bytes.data(), c.bytes.size(), false};
+        IniLine line;
+        size_t length = FindIniKey(file, pair.first.c_str(), pair.second.c_str(), line) && line.value
+                            ? line.valueLength
+                            : 3;
+        size_t around = length + 2 - r.Below(5);
+        c.questions.back().size = static_cast<DWORD>(
+            r.Chance(50) ? (around > 60000 ? 1 : around) : r.Pick<size_t>({1, 2, 8, 16, 64, 128, 256, 65536}));
     }
     return c;
 }
