@@ -3,6 +3,8 @@
 // may hold any letter; or from the file's own bytes, kept as written.
 #pragma once
 
+#include "base/ini.h"
+
 #include <windows.h>
 #include <stddef.h>
 
@@ -12,14 +14,6 @@ DWORD ReadProfileText(const char *section, const char *key, const char *fallback
                       const wchar_t *path);
 // As GetPrivateProfileIntA.
 UINT ReadProfileNumber(const char *section, const char *key, INT fallback, const wchar_t *path);
-
-// How a profile file is written, told from its bytes.
-enum class ProfileEncoding {
-    CodePage,      // no byte-order mark, and not UTF-8: bytes of some code page, read in the system's
-    Utf8,          // no byte-order mark, valid UTF-8 with letters beyond ASCII (Notepad's way)
-    ByteOrderMark, // UTF-8 or UTF-16 marked so: the profile calls decode it themselves
-};
-ProfileEncoding ProfileEncodingOf(const char *bytes, size_t length);
 
 // A profile file read once, whole, and its values found in its own bytes as
 // the profile calls find them, each value's bytes kept as written: UTF-8 as
@@ -38,8 +32,8 @@ public:
     void Close();
 
     ProfileEncoding encoding() const { return encoding_; }
-    // As ReadProfileText for one key; a UTF-8 value is cut after the last
-    // whole letter that fits.
+    // As ReadProfileText; a UTF-8 value is cut after the last whole letter
+    // that fits.
     DWORD ReadText(const char *section, const char *key, const char *fallback, char *out, DWORD size) const;
     // As ReadProfileNumber.
     UINT ReadNumber(const char *section, const char *key, INT fallback) const;

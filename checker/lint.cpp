@@ -42,8 +42,11 @@ bool OneOf(const std::string &value, std::initializer_list<const char *> words)
 // The names a profile reader lists: sections of a file, or keys of a section.
 std::vector<std::string> ProfileNames(const char *section, const wchar_t *path)
 {
+    // Read as the launcher reads the file.
+    ProfileFile file(path);
     std::vector<char> names(65536);
-    DWORD length = ReadProfileText(section, nullptr, "", names.data(), static_cast<DWORD>(names.size()), path);
+    DWORD length = file.ReadText(section, nullptr, "", names.data(), static_cast<DWORD>(names.size()));
+    file.Close();
     std::vector<std::string> list;
     for (const char *name = names.data(); name < names.data() + length && *name; name += strlen(name) + 1)
         list.push_back(name);
@@ -55,8 +58,10 @@ bool WrittenValue(const SettingKey &k, std::string &value)
 {
     for (const std::string &key : ProfileNames(k.section, Plan.configPath)) {
         if (lstrcmpiA(key.c_str(), k.key) == 0) {
+            ProfileFile file(Plan.configPath);
             std::vector<char> text(65536);
-            ReadProfileText(k.section, k.key, "", text.data(), static_cast<DWORD>(text.size()), Plan.configPath);
+            file.ReadText(k.section, k.key, "", text.data(), static_cast<DWORD>(text.size()));
+            file.Close();
             value = text.data();
             return true;
         }

@@ -5,6 +5,7 @@
 // page, the mark as three letters at the start of the first line. And Wine
 // never redirects a program's writes to the user's VirtualStore.
 #include "checker/windows_differences.h"
+#include "base/ini.h"
 #include "checker/report.h"
 #include "checker/lint.h"
 #include "config/config.h"
@@ -33,47 +34,6 @@ std::string FileBytes(const std::wstring &path)
     return bytes;
 }
 
-std::string Trimmed(const std::string &text)
-{
-    size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return "";
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-// The lines of an INI file, each trimmed of its blanks and line end.
-std::vector<std::string> Lines(const std::string &bytes)
-{
-    std::vector<std::string> lines;
-    for (size_t start = 0; start <= bytes.size();) {
-        size_t end = bytes.find('\n', start);
-        if (end == std::string::npos)
-            end = bytes.size();
-        std::string line = bytes.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(Trimmed(line));
-        start = end + 1;
-    }
-    return lines;
-}
-
-bool IsSection(const std::string &line)
-{
-    return !line.empty() && line[0] == '[';
-}
-
-// A line that sets a key: neither blank, nor a comment, nor a section.
-bool IsKey(const std::string &line)
-{
-    return !line.empty() && line[0] != ';' && !IsSection(line) && line.find('=') != std::string::npos;
-}
-
-std::string KeyOf(const std::string &line)
-{
-    return Trimmed(line.substr(0, line.find('=')));
-}
-
 // "A", "A and B", "A, B and C".
 std::string Listed(const std::vector<std::string> &names)
 {
@@ -83,24 +43,27 @@ std::string Listed(const std::vector<std::string> &names)
     return text;
 }
 
-// What Windows loses of a file whose first line, a section's header, carries
-// the UTF-8 mark: that section, with what the launcher reads from it.
-// A comment, a blank line or a key before any section is all the mark spoils
-// otherwise, and the launcher reads none of them.
-void LostSection(const std::vector<std::string> &lines, std::vector<std::string> &found)
+// What Windows loses of a file that begins with the UTF-8 mark: the keys the
+// launcher reads that Wine finds, reading the file after the mark, but
+// Windows does not, reading the mark as three letters of the first line.
+// Only a section's header on that line is spoilt so; a comment, a blank
+// line or a key before any section, which the launcher does not read, takes
+// the mark harmlessly.
+void LostSection(const IniFile &onWine, const IniFile &onWindows, std::vector<std::string> &found)
 {
-    if (!IsSection(lines[0]))
+    const char *next = onWine.bytes;
+    IniLine first;
+    if (!NextIniLine(next, onWine.bytes + onWine.length, first) || !first.section)
         return;
-    std::string section = Trimmed(lines[0].substr(1, lines[0].find(']') - 1));
+    std::string section(first.name, first.nameLength);
     std::vector<std::string> required, optional;
-    for (size_t i = 1; i < lines.size() && !IsSection(lines[i]); ++i) {
-        if (!IsKey(lines[i]))
-            continue;
-        for (size_t k = 0; k < SettingKeyCount; ++k) {
-            const SettingKey &key = SettingKeys[k];
-            if (lstrcmpiA(key.section, section.c_str()) == 0 && lstrcmpiA(key.key, KeyOf(lines[i]).c_str()) == 0)
-                (key.required ? required : optional).push_back(key.key);
-        }
+    for (size_t k = 0; k < SettingKeyCount; ++k) {
+        const SettingKey &key = SettingKeys[k];
+        IniLine line;
+        bool wine = FindIniKey(onWine, key.section, key.key, line) && line.value;
+        bool windows = FindIniKey(onWindows, key.section, key.key, line) && line.value;
+        if (wine && !windows)
+            (key.required ? required : optional).push_back(key.key);
     }
     // A section the launcher does not read, or reads nothing from here:
     // nothing changes (the key lint names a section it does not read).
@@ -120,25 +83,32 @@ void LostSection(const std::vector<std::string> &lines, std::vector<std::string>
 }
 
 // After a UTF-8 mark Wine reads the letters as UTF-8, Windows as bytes of
-// its code page: the first value that holds such a letter.
-void LettersBeyondAscii(const std::vector<std::string> &lines, std::vector<std::string> &found)
+// its code page: the first key whose name or value holds such a letter.
+void LettersBeyondAscii(const IniFile &onWine, std::vector<std::string> &found)
 {
-    std::string section;
-    for (const std::string &line : lines) {
-        if (IsSection(line))
-            section = Trimmed(line.substr(1, line.find(']') - 1));
-        if (!IsKey(line))
-            continue;
-        for (unsigned char c : line) {
-            if (c < 0x80)
-                continue;
-            std::string key = section.empty() ? KeyOf(line) : "[" + section + "] " + KeyOf(line);
-            found.push_back(kMark + std::string("VESK.INI begins with a UTF-8 byte-order mark, and ") + key +
-                            " holds letters beyond ASCII: Wine reads them as UTF-8, Windows as letters of its "
-                            "code page (\xC3\xA9 shows as \xC3\x83\xC2\xA9 on a Western Windows); save VESK.INI "
-                            "in the code page of the Windows it is meant for");
-            return;
+    auto beyondAscii = [](const char *text, size_t length) {
+        for (size_t i = 0; i < length; ++i) {
+            if (static_cast<unsigned char>(text[i]) >= 0x80)
+                return true;
         }
+        return false;
+    };
+    std::string section;
+    const char *next = onWine.bytes;
+    for (IniLine line; NextIniLine(next, onWine.bytes + onWine.length, line);) {
+        if (line.section)
+            section.assign(line.name, line.nameLength);
+        // A key's line, not a comment.
+        if (line.section || !line.value || (line.nameLength > 0 && line.name[0] == ';') ||
+            !(beyondAscii(line.name, line.nameLength) || beyondAscii(line.value, line.valueLength)))
+            continue;
+        std::string key(line.name, line.nameLength);
+        found.push_back(kMark + std::string("VESK.INI begins with a UTF-8 byte-order mark, and ") +
+                        (section.empty() ? key : "[" + section + "] " + key) +
+                        " holds letters beyond ASCII: Wine reads them as UTF-8, Windows as letters of its "
+                        "code page (\xC3\xA9 shows as \xC3\x83\xC2\xA9 on a Western Windows); save VESK.INI "
+                        "in the code page of the Windows it is meant for");
+        return;
     }
 }
 
@@ -155,9 +125,9 @@ void LintConfigEncoding(const wchar_t *disc, std::vector<std::string> &found)
     }
     if (bytes.compare(0, 3, "\xEF\xBB\xBF") != 0)
         return;
-    std::vector<std::string> lines = Lines(bytes.substr(3));
-    LostSection(lines, found);
-    LettersBeyondAscii(lines, found);
+    IniFile onWindows = {bytes.data(), bytes.size(), false}, onWine = {bytes.data() + 3, bytes.size() - 3, true};
+    LostSection(onWine, onWindows, found);
+    LettersBeyondAscii(onWine, found);
 }
 
 // An INI record that Windows redirected: a 32-bit installer without a
