@@ -1,6 +1,6 @@
 // checkdisc: what the launcher will do with a disc on this machine, and why.
 //
-//   checkdisc [--json] [--strict] [DISC_FOLDER]
+//   checkdisc [--json] [--strict] [--language TAG] [DISC_FOLDER]
 //
 // Runs the launcher's own start-up steps on the disc, as launcher.exe in the
 // disc's root would when AutoPlay starts it there, and reports what they
@@ -9,12 +9,15 @@
 // looked at: keys the launcher reads differently from how they look, files
 // the configuration names that are not there, limits that cut.
 // Without a folder it checks the one it sits in, so it can travel on the disc.
+// With --language, for a user whose display language is TAG (pt-BR), not
+// this machine's.
 //
 // Exit status: 0 when the launcher shows its window or starts the application
 // at once; 1 when it ends without a window or with the edition warning (with
 // --strict, also when there is any warning); 2 when there is no readable
 // VESK.INI, or the arguments are wrong.
 #include "checker/report.h"
+#include "checker/languages.h"
 #include "checker/lint.h"
 #include "checker/signatures.h"
 #include "checker/picture_size.h"
@@ -86,6 +89,20 @@ const char *RootName(HKEY root)
     return root == HKEY_CURRENT_USER ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE";
 }
 
+// The disc's picture, as the launcher loads it.
+std::string DiscPicture()
+{
+    wchar_t path[256];
+    return DiscPicturePath(path) ? Utf8(path) : "";
+}
+
+// The application's program, where detection found it.
+std::string InstalledProgram()
+{
+    wchar_t file[MAX_PATH];
+    return FindInstalledProgram(file) ? Utf8(file) : "";
+}
+
 // The immediate start as the launcher will make it, or why it will fail (the
 // window shows then).
 struct ImmediateStart {
@@ -131,7 +148,7 @@ void ReportVerdict(StartupEnd end, std::vector<std::string> &warnings)
     }
     if (end == StartupEnd::EditionConflict) {
         Say("VERDICT: " + std::string(verdict.why) + ".");
-        Entry("caption", "Warning's caption", Utf8(Settings.Title, Launcher.textCodePage));
+        Entry("caption", "Warning's caption", Utf8(Plan.title.text, Plan.title.codePage));
         Entry("message", "Warning", Utf8(Plan.conflictMessage));
         return;
     }
@@ -147,18 +164,18 @@ void ReportVerdict(StartupEnd end, std::vector<std::string> &warnings)
     bool install = Launcher.installNeeded != 0;
     Say("VERDICT: the launcher shows its window, offering " + std::string(install ? "Install" : "Start") + ".");
     Entry("offer", "", install ? "install" : "start");
-    Entry("title", "Title", Utf8(Settings.Title, Launcher.textCodePage));
-    std::vector<std::string> buttons = {Utf8(install ? Launcher.captionAction : Launcher.captionStart,
-                                             Launcher.captionCodePage)};
+    Entry("title", "Title", Utf8(Plan.title.text, Plan.title.codePage));
+    auto caption = [](int i) { return Utf8(Plan.captions[i].text, Plan.captions[i].codePage); };
+    std::vector<std::string> buttons = {caption(install ? 0 : 1)};
     if (Plan.settings.hasExtraButton)
-        buttons.push_back(Utf8(Launcher.captionExtra, Launcher.captionCodePage));
-    buttons.push_back(Utf8(Launcher.captionQuit, Launcher.captionCodePage));
+        buttons.push_back(caption(3));
+    buttons.push_back(caption(2));
     List("buttons", "Buttons, left to right", buttons);
     BITMAP size = {};
     GetObjectA(Launcher.backdropBitmap, sizeof size, &size);
     Entry("picture", "Picture",
           Plan.backdropResource ? "the built-in " + std::string(Plan.language->promptName) + " prompt"
-                                : Utf8(Plan.backdropPath),
+                                : DiscPicture(),
           Number(size.bmWidth) + " x " + Number(size.bmHeight) + " pixels");
     Entry("pictureSize", "", Number(size.bmWidth) + " x " + Number(size.bmHeight));
     wchar_t words[256];
@@ -334,10 +351,10 @@ void ReportDetection()
             Entry("program", "Program", "not looked for: AppFromCd=Y, the record alone counts");
         } else {
             Entry("program", "Program",
-                  found.programFound[0] ? "found: " + Utf8(found.programFound)
+                  found.programFound ? "found: " + InstalledProgram()
                                         : "not found: no " + Utf8(Settings.ApplicationName, Launcher.nameCodePage) +
                                               " in the folder");
-            if (found.programFound[0]) {
+            if (found.programFound) {
                 Entry("courseFiles", "TarnCoursesCheck",
                       CheckText(found.courseFiles, "every course file installed", found));
                 Entry("library", "TarnQuennetCheck", CheckText(found.library, "lib\\quennet.jar installed", found));
@@ -484,7 +501,7 @@ void ReportDiscPrograms()
 
 int Usage()
 {
-    const char text[] = "usage: checkdisc [--json] [--strict] [DISC_FOLDER]\n";
+    const char text[] = "usage: checkdisc [--json] [--strict] [--language TAG] [DISC_FOLDER]\n";
     DWORD written;
     WriteFile(GetStdHandle(STD_ERROR_HANDLE), text, sizeof text - 1, &written, nullptr);
     return 2;
@@ -506,11 +523,14 @@ int wmain(int argc, wchar_t **argv)
     ReportFormat format = ReportFormat::Text;
     bool strict = false;
     const wchar_t *folderArgument = nullptr;
+    std::wstring language;
     for (int i = 1; i < argc; ++i) {
         if (wcscmp(argv[i], L"--json") == 0)
             format = ReportFormat::Json;
         else if (wcscmp(argv[i], L"--strict") == 0)
             strict = true;
+        else if (wcscmp(argv[i], L"--language") == 0 && i + 1 < argc && argv[i + 1][0])
+            language = argv[++i], language.push_back(L'\0');
         else if (argv[i][0] == L'-' || folderArgument)
             return Usage();
         else
@@ -528,9 +548,10 @@ int wmain(int argc, wchar_t **argv)
     SetCurrentDirectoryW(disc);
     Launcher.appInstance = GetModuleHandleA(nullptr); // carries the launcher's built-in pictures
     std::wstring launcherFile = std::wstring(disc) + L"launcher.exe";
-    StartupEnd end = DecideStartup(launcherFile.c_str());
-
     std::vector<std::string> warnings;
+    std::vector<ShownLanguage> sections = DecideEachLanguageSection(launcherFile.c_str(), warnings);
+    StartupEnd end = DecideStartup(launcherFile.c_str(), language.empty() ? nullptr : language.c_str());
+
     if (!configReadable)
         warnings.push_back(problem);
     LintDisc(disc, strict, warnings);
@@ -542,6 +563,8 @@ int wmain(int argc, wchar_t **argv)
     // The checker is a 32-bit program like the launcher: it sees what the launcher sees.
     Entry("platform", "", RunsUnderWow64() ? "win64" : "win32");
     Say(RunsUnderWow64() ? "Windows: 64-bit Windows (the launcher runs as a 32-bit program)" : "Windows: 32-bit Windows");
+    if (Plan.settingsLoaded)
+        ReportLanguage(sections);
     if (configReadable)
         ReportEncoding(warnings);
     if (configReadable)

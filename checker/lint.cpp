@@ -39,7 +39,8 @@ bool OneOf(const std::string &value, std::initializer_list<const char *> words)
     return false;
 }
 
-// The names a profile reader lists: sections of a file, or keys of a section.
+} // namespace
+
 std::vector<std::string> ProfileNames(const char *section, const wchar_t *path)
 {
     // Read as the launcher reads the file.
@@ -53,14 +54,13 @@ std::vector<std::string> ProfileNames(const char *section, const wchar_t *path)
     return list;
 }
 
-// The value as written in the file, however long; false when the key is not there.
-bool WrittenValue(const SettingKey &k, std::string &value)
+bool WrittenValue(const char *section, const char *key, std::string &value)
 {
-    for (const std::string &key : ProfileNames(k.section, Plan.configPath)) {
-        if (lstrcmpiA(key.c_str(), k.key) == 0) {
+    for (const std::string &name : ProfileNames(section, Plan.configPath)) {
+        if (lstrcmpiA(name.c_str(), key) == 0) {
             ProfileFile file(Plan.configPath);
             std::vector<char> text(65536);
-            file.ReadText(k.section, k.key, "", text.data(), static_cast<DWORD>(text.size()));
+            file.ReadText(section, key, "", text.data(), static_cast<DWORD>(text.size()));
             file.Close();
             value = text.data();
             return true;
@@ -69,10 +69,17 @@ bool WrittenValue(const SettingKey &k, std::string &value)
     return false;
 }
 
+namespace {
+
+bool WrittenValue(const SettingKey &k, std::string &value)
+{
+    return ::WrittenValue(k.section, k.key, value);
+}
+
 // Was the key read before start-up ended?
 bool ReadByLauncher(size_t index)
 {
-    return Plan.keysRead & (1u << index);
+    return Plan.keysRead & (1ull << index);
 }
 
 std::string Quoted(const std::string &text)
@@ -145,14 +152,26 @@ size_t Distance(const std::string &a, const std::string &b)
 void LintKeyNames(std::vector<std::string> &warnings)
 {
     for (const std::string &section : ProfileNames(nullptr, Plan.configPath)) {
-        bool known = false;
+        bool known = _strnicmp(section.c_str(), "Window.", 7) == 0 && section.size() > 7;
         for (size_t i = 0; i < SettingKeyCount; ++i)
             known = known || lstrcmpiA(section.c_str(), SettingKeys[i].section) == 0;
         if (!known) {
             warnings.push_back("section [" + section + "] is not read by the launcher");
             continue;
         }
+        // A language section sets what is seen and heard, in place of [Window]'s.
+        bool languageSection = _strnicmp(section.c_str(), "Window.", 7) == 0;
         for (const std::string &key : ProfileNames(section.c_str(), Plan.configPath)) {
+            if (languageSection) {
+                bool shown = false;
+                for (size_t i = 0; i < SectionKeyCount; ++i)
+                    shown = shown || lstrcmpiA(key.c_str(), SectionKeys[i]) == 0;
+                if (!shown)
+                    warnings.push_back(key + " under [" + section + "] is not read: a language section sets only " +
+                                       "what is seen and heard (Title, Language, Bitmap, BitmapText, Audio, the "
+                                       "captions, ConflictText and the edition titles)");
+                continue;
+            }
             const SettingKey *here = nullptr, *elsewhere = nullptr, *similar = nullptr;
             for (size_t i = 0; i < SettingKeyCount; ++i) {
                 const SettingKey &k = SettingKeys[i];
@@ -224,6 +243,21 @@ bool IsWords(const SettingKey &k)
             return true;
     }
     return false;
+}
+
+// The value the launcher holds, in its letters: a caption or the warning as
+// shown, built in or written on the disc.
+std::string Held(const SettingKey &k)
+{
+    if (!k.field)
+        return std::to_string(Settings.bothTypes);
+    const char *captions[] = {Launcher.captionAction, Launcher.captionStart, Launcher.captionQuit,
+                              Launcher.captionExtra, Launcher.conflictFormat};
+    for (int i = 0; i < 5; ++i) {
+        if (k.field == captions[i] && Plan.captions[i].text)
+            return Utf8(Plan.captions[i].text, Plan.captions[i].codePage);
+    }
+    return Utf8(k.field, IsWords(k) ? Launcher.textCodePage : Launcher.nameCodePage);
 }
 
 // The letters of a UTF-8 text that the disc language's code page lacks:
@@ -354,11 +388,9 @@ void ReportSettings(std::vector<std::string> &warnings)
             notRead.push_back(k.key);
             continue;
         }
-        std::string held = !k.field     ? std::to_string(Settings.bothTypes)
-                           : IsWords(k) ? Utf8(k.field, Launcher.textCodePage)
-                                        : Utf8(k.field, Launcher.nameCodePage);
+        std::string held = Held(k);
         std::string note = inFile ? "" : "not in the file: default";
-        if (k.field && inFile && written.size() > k.size - 1) {
+        if (k.field && inFile && written.size() >= k.size) {
             note = "cut after " + std::to_string(k.size - 1) + " characters";
             warnings.push_back(label + " is " + note + ": the launcher reads " + Quoted(held));
         }

@@ -12,6 +12,12 @@
 #include <utility>
 #include <vector>
 
+// The names a profile reader lists: sections of a file, or keys of a
+// section.
+std::vector<std::string> ProfileNames(const char *section, const wchar_t *path);
+// The value of key in section as written in VESK.INI, however long; false
+// when the key is not there.
+bool WrittenValue(const char *section, const char *key, std::string &value);
 // A file, not a folder, is there.
 bool IsFile(const std::wstring &path);
 // The disc's folder, full and ending with a backslash: the argument, or the

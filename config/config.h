@@ -3,6 +3,7 @@
 // to start.
 #pragma once
 
+#include "base/profile.h"
 #include "records/plan.h"
 
 #include <windows.h>
@@ -17,11 +18,11 @@ struct SettingKey {
     const char *section;
     const char *key;
     char       *field;
-    DWORD       size;
     const char *fallback;
+    bool       *meaning;
+    WORD        size;
     bool        required;
     char        letter;
-    bool       *meaning;
 };
 extern const SettingKey SettingKeys[];
 extern const size_t SettingKeyCount;
@@ -31,6 +32,9 @@ extern const LanguageRow LanguageRows[];
 extern const size_t LanguageRowCount;
 // The row a Language value selects: by its first byte, exactly.
 const LanguageRow *LanguageOf(const char *value);
+// The code page VESK.INI's texts are in where row's language is in effect:
+// UTF-8, the system's after a byte-order mark, else the row's.
+UINT TextCodePage(const LanguageRow *row);
 
 // The registry: the vendor's key that the launcher creates, and the values
 // under the settings key that name the installed edition, in the order
@@ -39,6 +43,7 @@ extern const char VendorKey[];
 extern const char EditionSettingsKey[];
 struct Edition {
     const char *value;
+    const char *titleKey;
     const char *title;
 };
 extern const Edition Editions[];
@@ -51,6 +56,26 @@ int  ReadSettings();
 // Decides again what Settings' values mean: for Settings filled otherwise
 // than from a file.
 void DecideSettings();
+// What is seen and heard in the user's display language, read from the open
+// VESK.INI: the language section chosen, what it replaces, and the captions
+// and warning the disc gives (Plan).
+void ReadShownTexts(const ProfileFile &file);
+// The keys a language section sets, in place of [Window]'s: what is seen
+// and heard.
+extern const char *const SectionKeys[];
+extern const size_t SectionKeyCount;
+// The display languages a language section is chosen for, most preferred
+// first, each ended by a NUL, after the last an empty one: those asked for
+// (Plan.displayLanguages), else the user's, in user.
+const wchar_t *DisplayLanguages(wchar_t (&user)[256]);
+// The edition warning goes to no formatting function as a format: a text
+// written on the disc serves only with exactly two %s and no other %.
+bool IsWarningFormat(const char *text);
+// The title the chosen language section gives an edition (titleKey), read
+// again from VESK.INI; false when it gives none.
+bool ReadShownEditionTitle(const char *titleKey, char (&title)[64]);
+// The language in effect, its row, and the built-in captions and warning
+// where the disc gives none.
 void SetCaptionsByLanguage();
 void EnsureVendorKeys();
 // Each 1 to go on, 0 when it ended start-up: another edition installed, the

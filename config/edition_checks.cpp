@@ -14,11 +14,11 @@ const char EditionSettingsKey[] = "SOFTWARE\\Quillmoor\\Tolvane\\Settings";
 
 // Only a value's presence counts; of several, the last in this order decides.
 const Edition Editions[] = {
-    {"Demo", Settings.DemoTitle},
-    {"Launcher", Settings.FreeTitle},
-    {"Simple", Settings.SimpleTitle},
-    {"Base", Settings.BaseTitle},
-    {"Premium", Settings.PremiumTitle},
+    {"Demo", "DemoTitle", Settings.DemoTitle},
+    {"Launcher", "FreeTitle", Settings.FreeTitle},
+    {"Simple", "SimpleTitle", Settings.SimpleTitle},
+    {"Base", "BaseTitle", Settings.BaseTitle},
+    {"Premium", "PremiumTitle", Settings.PremiumTitle},
 };
 const size_t EditionCount = sizeof Editions / sizeof Editions[0];
 
@@ -34,23 +34,24 @@ void CreateVendorKey(HKEY root)
     // Without the rights to create it there is nothing to do.
 }
 
-// The warning as the Unicode it means: the format in its language's code
-// page, the titles as VESK.INI's texts are read. Only the titles are
-// arguments, taken literally; the format is our own text.
-void FormatConflict(wchar_t (&message)[256], const char *installedTitle, const char *title)
+// The warning as the Unicode it means, each text in its own code page. Only
+// the titles are arguments, taken literally; the format, built in or written
+// on the disc with exactly two %s, goes to no formatting function.
+void FormatConflict(wchar_t (&message)[256], ShownText installedTitle, ShownText title)
 {
-    const char *format = Launcher.conflictFormat;
-    const char *arguments[] = {installedTitle, title};
+    ShownText format = Plan.captions[4];
+    const ShownText arguments[] = {installedTitle, title};
     message[0] = L'\0';
-    for (const char *argument : arguments) {
-        const char *mark = strstr(format, "%s");
+    const char *rest = format.text;
+    for (const ShownText &argument : arguments) {
+        const char *mark = strstr(rest, "%s");
         if (!mark)
             break;
-        TextAppendWide(message, 256, format, static_cast<size_t>(mark - format), Launcher.captionCodePage);
-        TextAppendWide(message, 256, argument, strlen(argument), Launcher.textCodePage);
-        format = mark + 2;
+        TextAppendWide(message, 256, rest, static_cast<size_t>(mark - rest), format.codePage);
+        TextAppendWide(message, 256, argument.text, strlen(argument.text), argument.codePage);
+        rest = mark + 2;
     }
-    TextAppendWide(message, 256, format, strlen(format), Launcher.captionCodePage);
+    TextAppendWide(message, 256, rest, strlen(rest), format.codePage);
 }
 
 } // namespace
@@ -68,19 +69,27 @@ int CheckEditionConflict()
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, EditionSettingsKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
         return 1;
+    const Edition *installed = nullptr;
     for (const Edition &edition : Editions) {
         BYTE data[256];
         DWORD size = sizeof data;
-        if (RegQueryValueExA(key, edition.value, nullptr, nullptr, data, &size) == ERROR_SUCCESS) {
-            Plan.editionValue = edition.value;
-            Plan.installedTitle = edition.title;
-        }
+        if (RegQueryValueExA(key, edition.value, nullptr, nullptr, data, &size) == ERROR_SUCCESS)
+            installed = &edition;
     }
     RegCloseKey(key);
+    if (installed) {
+        Plan.editionValue = installed->value;
+        Plan.installedTitle = installed->title;
+    }
 
-    if (!Plan.installedTitle || strcmp(Plan.installedTitle, Settings.Title) == 0)
+    // [Window]'s titles decide; a language section's are only shown.
+    if (!installed || strcmp(Plan.installedTitle, Settings.Title) == 0)
         return 1;
-    FormatConflict(Plan.conflictMessage, Plan.installedTitle, Settings.Title);
+    char sectionTitle[64];
+    ShownText shown = {Plan.installedTitle, Launcher.textCodePage};
+    if (ReadShownEditionTitle(installed->titleKey, sectionTitle))
+        shown = {sectionTitle, Plan.sectionCodePage};
+    FormatConflict(Plan.conflictMessage, shown, Plan.title);
     return EndStartup(StartupEnd::EditionConflict);
 }
 

@@ -74,20 +74,36 @@ const LanguageRow *LanguageOf(const char *value)
     return row;
 }
 
+UINT TextCodePage(const LanguageRow *row)
+{
+    return Plan.configEncoding == ProfileEncoding::Utf8            ? CP_UTF8
+           : Plan.configEncoding == ProfileEncoding::ByteOrderMark ? CP_ACP
+                                                                   : row->codePage;
+}
+
 void SetCaptionsByLanguage()
 {
-    const LanguageRow *row = Plan.language = LanguageOf(Settings.Language);
+    // The language in effect: the language section's, else [Window]'s.
+    const LanguageRow *row = Plan.language =
+        LanguageOf(Plan.sectionSetsLanguage ? Plan.sectionLanguage : Settings.Language);
     int bothTypes = Settings.bothTypes ? 1 : 0;
     Plan.widthFactor = row->widthFactor[bothTypes];
-    TextCopy(Launcher.captionAction, row->action);
-    TextCopy(Launcher.captionStart, row->start);
-    TextCopy(Launcher.captionQuit, row->quit);
-    TextCopy(Launcher.captionExtra, row->extra[bothTypes]);
-    TextCopy(Launcher.conflictFormat, row->conflict);
     Launcher.captionCodePage = row->codePage;
     // VESK.INI's texts are the disc's words, written in its language's code
     // page; or in UTF-8; or decoded by the profile calls into the system's.
-    Launcher.textCodePage = Plan.configEncoding == ProfileEncoding::Utf8            ? CP_UTF8
-                            : Plan.configEncoding == ProfileEncoding::ByteOrderMark ? CP_ACP
-                                                                                    : row->codePage;
+    Launcher.textCodePage = TextCodePage(LanguageOf(Settings.Language));
+    // The built-in texts where the disc gives none.
+    const char *builtIn[] = {row->action, row->start, row->quit, row->extra[bothTypes], row->conflict};
+    char *fields[] = {Launcher.captionAction, Launcher.captionStart, Launcher.captionQuit, Launcher.captionExtra,
+                      Launcher.conflictFormat};
+    for (int i = 0; i < 5; ++i) {
+        if (Plan.shownFromDisc & (1u << i))
+            continue;
+        TextCopy(fields[i], i < 4 ? sizeof Launcher.captionAction : sizeof Launcher.conflictFormat, builtIn[i]);
+        Plan.captions[i] = {fields[i], row->codePage};
+    }
+    if (!(Plan.shownFromDisc & ShownTitle))
+        Plan.title = {Settings.Title, Launcher.textCodePage};
+    if (!(Plan.shownFromDisc & ShownBitmapText))
+        Plan.bitmapText = {Settings.BitmapText, Launcher.textCodePage};
 }

@@ -15,19 +15,19 @@ template <size_t N>
 constexpr SettingKey Text(const char *section, const char *key, char (&field)[N], const char *fallback = "?",
                           bool *isSet = nullptr)
 {
-    return {section, key, field, N, fallback, false, '?', isSet};
+    return {section, key, field, fallback, isSet, N, false, '?'};
 }
 
 template <size_t N>
 constexpr SettingKey Required(const char *section, const char *key, char (&field)[N])
 {
-    return {section, key, field, N, "?", true, 0, nullptr};
+    return {section, key, field, "?", nullptr, N, true, 0};
 }
 
 template <size_t N>
 constexpr SettingKey Flag(const char *section, const char *key, char (&field)[N], bool &meaning, char letter = 'Y')
 {
-    return {section, key, field, N, "?", false, letter, &meaning};
+    return {section, key, field, "?", &meaning, N, false, letter};
 }
 
 // The one test of a value: its first byte, case-sensitive; '?' marks a
@@ -76,13 +76,19 @@ const SettingKey SettingKeys[] = {
     Text("RegIni",      "CDValue",             Settings.CDValue),
     Flag("RegIni",      "UseRegistry",         Settings.UseRegistry, Meant.recordInIniFile, 'N'),
     Flag("RegIni",      "RegTopKey",           Settings.RegTopKey, Meant.recordOfCurrentUser, 'C'),
-    {"Program", "bothTypes", nullptr, 0, "0", false, 0, nullptr},
+    {"Program", "bothTypes", nullptr, "0", nullptr, 0, false, 0},
     Text("Window",      "DemoTitle",           Settings.DemoTitle,    "Tolvane Starter Edition"),
     Text("Window",      "FreeTitle",           Settings.FreeTitle,    "Tolvane Launcher"),
     Text("Window",      "SimpleTitle",         Settings.SimpleTitle,  "Tolvane Compact"),
     Text("Window",      "BaseTitle",           Settings.BaseTitle,    "Tolvane"),
     Text("Window",      "PremiumTitle",        Settings.PremiumTitle, "Tolvane Premium"),
     Text("Window",      "BitmapText",          Settings.BitmapText, "?", &Meant.hasBitmapText),
+    // The disc's own words for the built-in texts (config/shown.cpp).
+    Text("Window",      "InstallCaption",      Launcher.captionAction),
+    Text("Window",      "StartCaption",        Launcher.captionStart),
+    Text("Window",      "QuitCaption",         Launcher.captionQuit),
+    Text("Window",      "ExtraCaption",        Launcher.captionExtra),
+    Text("Window",      "ConflictText",        Launcher.conflictFormat),
 };
 const size_t SettingKeyCount = sizeof SettingKeys / sizeof SettingKeys[0];
 
@@ -104,7 +110,7 @@ int ReadSettings()
         // With the INI form of the installation record the top key means nothing.
         if (k.field == Settings.RegTopKey && Meant.recordInIniFile)
             continue;
-        Plan.keysRead |= 1u << i;
+        Plan.keysRead |= 1ull << i;
         if (!k.field) {
             Settings.bothTypes = file.ReadNumber(k.section, k.key, 0);
             continue;
@@ -117,6 +123,8 @@ int ReadSettings()
             break;
         }
     }
+    if (!Plan.missingKey)
+        ReadShownTexts(file);
     file.Close();
     if (Plan.missingKey)
         return EndStartup(Readable(Plan.configPath) ? StartupEnd::MissingKey : StartupEnd::NoConfig);

@@ -258,23 +258,16 @@ int JudgeInstallation()
     if (Meant.appFromCd)
         return 0;
 
-    // Only whether the file is there matters: a path longer than the buffer
-    // counts as found too.
-    wchar_t program[256];
-    TextCopy(program, IniName(Settings.ApplicationName));
     if (needs.list) {
-        TextJoin(Detected.programFound, Launcher.installDir, program);
-        Need(Detected.programFound, L"");
+        wchar_t program[MAX_PATH];
+        TextJoin(program, Launcher.installDir, IniName(Settings.ApplicationName));
+        Detected.programFound = Need(program, L"");
     } else {
-        DWORD length = SearchPathW(Launcher.installDir, program, nullptr, ARRAYSIZE(Detected.programFound),
-                                   Detected.programFound, nullptr);
-        if (length == 0) {
-            Detected.programFound[0] = L'\0';
-            return 1;
-        }
-        if (length >= ARRAYSIZE(Detected.programFound))
-            TextJoin(Detected.programFound, Launcher.installDir, program);
+        wchar_t program[MAX_PATH];
+        Detected.programFound = FindInstalledProgram(program);
     }
+    if (!Detected.programFound)
+        return 1;
 
     if (Meant.tarnCoursesCheck)
         return RepositoryInstalled() && (!Meant.tarnQuennetCheck || LibraryInstalled()) ? 0 : 1;
@@ -284,6 +277,20 @@ int JudgeInstallation()
 }
 
 } // namespace
+
+bool FindInstalledProgram(wchar_t (&file)[MAX_PATH])
+{
+    // Only whether the file is there matters: a path longer than the buffer
+    // counts as found too.
+    wchar_t program[256];
+    TextCopy(program, IniName(Settings.ApplicationName));
+    DWORD length = SearchPathW(Launcher.installDir, program, nullptr, MAX_PATH, file, nullptr);
+    if (length >= MAX_PATH)
+        TextJoin(file, Launcher.installDir, program);
+    if (length == 0)
+        file[0] = L'\0';
+    return length != 0;
+}
 
 void DetectInstallation()
 {

@@ -3,12 +3,16 @@
 
 #include "records/plan.h"
 
+#include <windows.h>
 #include <stddef.h>
 
 // Sets installNeeded, installDir and cdAppDir from the installation record
 // and the installed content. Never fails: whatever is not found counts as
 // not installed.
 void DetectInstallation();
+// The file of the application's program in installDir, as detection finds
+// it; false when it is not there.
+bool FindInstalledProgram(wchar_t (&file)[MAX_PATH]);
 
 // What an installation in folder needs for Tolvane to count as installed,
 // as detection looks for it, every file it looks for counted as there:

@@ -99,9 +99,10 @@ static void Decide(const wchar_t *launcherFile)
     PlanPresses();
 }
 
-StartupEnd DecideStartup(const wchar_t *launcherFile)
+StartupEnd DecideStartup(const wchar_t *launcherFile, const wchar_t *displayLanguages)
 {
     Plan = LauncherPlan{};
+    Plan.displayLanguages = displayLanguages;
     Decide(launcherFile);
     return Plan.end;
 }
@@ -115,7 +116,7 @@ void ActOnStartup()
         EnsureVendorKeys();
     if (Plan.end == StartupEnd::EditionConflict) {
         wchar_t caption[256];
-        TextToWide(caption, Settings.Title, Launcher.textCodePage);
+        TextToWide(caption, Plan.title.text, Plan.title.codePage);
         MessageBoxW(nullptr, Plan.conflictMessage, caption, MB_OK | MB_ICONWARNING);
     }
     if (Plan.toFront) {

@@ -11,8 +11,10 @@
 // Runs every deciding step in order, up to the first that ends start-up, and
 // returns how it ends (also in Plan.end). Changes nothing: no message, no
 // registry write, no window brought forward, no program started. The
-// launcher's folder is that of launcherFile, or of this program when null.
-StartupEnd DecideStartup(const wchar_t *launcherFile = nullptr);
+// launcher's folder is that of launcherFile, or of this program when null;
+// the display languages (names each ended by a NUL, after the last an empty
+// one) are those given, or the user's when null.
+StartupEnd DecideStartup(const wchar_t *launcherFile = nullptr, const wchar_t *displayLanguages = nullptr);
 // The effects of the plan before any window of the launcher exists: the
 // version message, the vendor keys, the edition warning, a window brought
 // to the front.

@@ -82,6 +82,19 @@ struct LanguageRow {
     int widthFactor[2];      // a button's width in average characters
 };
 
+// A text the user sees: its bytes, and the code page they are written in.
+struct ShownText {
+    const char *text;
+    UINT codePage;
+};
+
+// How a language section of VESK.INI was chosen for a display language.
+enum class SectionMatch {
+    None,          // no display language has a section: [Window] alone serves
+    WholeTag,      // [Window.pt-BR] for pt-BR
+    LanguageAlone, // [Window.pt] for pt-PT
+};
+
 // How a content check of detection went.
 enum class ContentCheck { NotMade, Passed, Failed };
 
@@ -91,7 +104,7 @@ struct DetectionFindings {
     wchar_t recordPlace[256]; // the registry key under recordRoot, or the INI file's path
     RecordFinding record;
     RecordView view; // registry form: where record was found, or last looked for
-    wchar_t programFound[MAX_PATH]; // where the application's program was found
+    bool programFound;           // the application's program is in the installation folder
     ContentCheck courseFiles;    // TarnCoursesCheck: the disc's repository\*.course installed
     int coursesOnDisc;           // the files of the disc's repository it looked for
     ContentCheck library;        // TarnQuennetCheck: lib\quennet.jar installed
@@ -124,6 +137,9 @@ struct StartPlan {
     bool closesLauncher;
 };
 
+// Bits of LauncherPlan::shownFromDisc besides the captions'.
+enum : BYTE { ShownTitle = 1 << 5, ShownBitmapText = 1 << 6 };
+
 struct LauncherPlan {
     StartupEnd end;
     // Guards.
@@ -135,10 +151,25 @@ struct LauncherPlan {
     ProfileEncoding configEncoding; // how VESK.INI is written
     const char *missingKey; // the first required key that failed
     bool settingsLoaded;    // every required key read: the vendor keys are due
-    DWORD keysRead;         // bit i: the key SettingKeys[i] was read
+    unsigned long long keysRead; // bit i: the key SettingKeys[i] was read
     char appWindowClass[128];
     SettingsMeaning settings;
-    const LanguageRow *language; // never null once the settings are read
+    // What is seen and heard, in the user's display language: the language
+    // section chosen ("Window.pt"; empty: [Window] alone serves), the display
+    // language it serves, and what it sets.
+    const wchar_t *displayLanguages; // the display languages asked for; null: the user's
+    char section[32];
+    char displayLanguage[32];
+    SectionMatch match;
+    bool sectionSetsLanguage;
+    char sectionLanguage[8];
+    UINT sectionCodePage;    // of the section's texts
+    char sectionTitle[256];
+    ShownText captions[5];   // action, start, quit, extra, and the warning's format: built in or the disc's
+    ShownText title;         // the window's title: the section's Title, else [Window]'s
+    ShownText bitmapText;    // the picture's words, for screen readers
+    BYTE shownFromDisc;      // which of those are written on the disc: bit i for captions[i], ShownTitle...
+    const LanguageRow *language; // in effect: the section's Language, else [Window]'s; never null once read
     int widthFactor;
     // Registry checks.
     const char *editionValue; // the edition recorded ("Demo" ...), the last in table order
@@ -149,8 +180,7 @@ struct LauncherPlan {
     bool restoreFirst; // the application's is restored first
     DetectionFindings detection;
     // Picture and sound.
-    int  backdropResource;   // the built-in picture's ID; 0 for a file
-    wchar_t backdropPath[256];   // the picture's file
+    int  backdropResource;   // the built-in picture's ID; 0 for the disc's, DiscPicturePath
     const char *sound;       // what the sound library is handed: Audio, as read
     bool soundPlays;         // Install is offered and the sound's file was found
     // What each button does (100, 101, 102) and the immediate start.

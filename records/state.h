@@ -21,17 +21,19 @@ struct LauncherState {
     int       installNeeded  = 1;
     wchar_t   installDir[256] = L"";
     wchar_t   cdAppDir[256]   = L"";
-    char      captionAction[20] = "";
-    char      captionStart[20]  = "";
-    char      captionQuit[20]   = "";
-    char      captionExtra[20]  = "";
+    // Built in or written on the disc (Plan.captions says which, and their
+    // code pages), 63 bytes at most.
+    char      captionAction[64] = "";
+    char      captionStart[64]  = "";
+    char      captionQuit[64]   = "";
+    char      captionExtra[64]  = "";
     char      conflictFormat[256] = "";
-    UINT      captionCodePage = 1252; // the code page the captions and conflictFormat are written in
+    UINT      captionCodePage = 1252; // the code page the built-in captions and warning are written in
     // The code pages VESK.INI's values are held in: the names it gives (files,
     // registry keys, a window class) in the system's, as Windows reads them,
-    // and the texts the user sees or hears in the disc language's, as the
-    // captions (the system's, when the profile calls decoded the file); both
-    // CP_UTF8 for a file written in UTF-8.
+    // and the texts of [Window] the user sees or hears in its language's (the
+    // system's, when the profile calls decoded the file); both CP_UTF8 for a
+    // file written in UTF-8.
     UINT      nameCodePage = CP_ACP;
     UINT      textCodePage = 1252;
     HFONT     buttonFont     = nullptr;

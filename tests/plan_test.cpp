@@ -10,6 +10,7 @@
 #include "records/state.h"
 #include "res/resource.h"
 #include "tests/support/support.h"
+#include "ui/ui.h"
 
 #include <gtest/gtest.h>
 
@@ -137,7 +138,9 @@ TEST(Plan, EveryPressAndTheImmediateStartOfEachCase)
         // The picture and the sound go with the offer.
         bool install = Launcher.installNeeded != 0, prompt = install && !Settings.bothTypes;
         EXPECT_EQ(prompt ? IDB_PROMPT_ENGLISH : 0, Plan.backdropResource);
-        EXPECT_EQ(prompt ? "" : Upper(disc) + "back.bmp", Utf8(Plan.backdropPath));
+        wchar_t picture[256];
+        EXPECT_TRUE(DiscPicturePath(picture));
+        EXPECT_EQ(Upper(disc) + "back.bmp", Utf8(picture));
         EXPECT_STREQ("sound.wav", Plan.sound);
         EXPECT_EQ(install, Plan.soundPlays);
     }

@@ -57,13 +57,13 @@ int CreateButtons(HWND window)
     HWND quit = CreateButton(window, IDB_QUIT);
     if (!quit)
         return 0;
-    SetCaption(quit, Launcher.captionQuit);
+    SetCaption(quit, Plan.captions[2]);
     // No button is subclassed until all exist.
     if (HasExtraButton()) {
         HWND extra = CreateButton(window, IDB_EXTRA);
         if (!extra)
             return 0;
-        SetCaption(extra, Launcher.captionExtra);
+        SetCaption(extra, Plan.captions[3]);
         Subclass(extra);
     }
     // All three share the BUTTON class and so its procedure.

@@ -27,10 +27,10 @@ static SIZE BackdropSize()
     return {bitmap.bmWidth, bitmap.bmHeight};
 }
 
-void SetCaption(HWND button, const char *caption)
+void SetCaption(HWND button, ShownText caption)
 {
-    wchar_t text[20];
-    TextToWide(text, caption, Launcher.captionCodePage);
+    wchar_t text[64];
+    TextToWide(text, caption.text, caption.codePage);
     SetWindowTextW(button, text);
 }
 
@@ -39,12 +39,12 @@ void SizeAndCenterWindow(HWND window)
     int screenWidth  = GetSystemMetrics(SM_CXSCREEN);
     int screenHeight = GetSystemMetrics(SM_CYSCREEN);
     wchar_t title[256];
-    TextToWide(title, Settings.Title, Launcher.textCodePage);
+    TextToWide(title, Plan.title.text, Plan.title.codePage);
     SetWindowTextW(window, title);
     SIZE backdrop = BackdropSize();
 
     if (HWND action = GetDlgItem(window, IDB_ACTION))
-        SetCaption(action, Launcher.installNeeded ? Launcher.captionAction : Launcher.captionStart);
+        SetCaption(action, Plan.captions[Launcher.installNeeded ? 0 : 1]);
 
     RECT frame = {0, 0, backdrop.cx + 6, ButtonHeight() + backdrop.cy + 12};
     AdjustWindowRectEx(&frame, GetWindowLongA(window, GWL_STYLE), FALSE, GetWindowLongA(window, GWL_EXSTYLE));

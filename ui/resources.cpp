@@ -52,17 +52,15 @@ bool DiscPicturePath(wchar_t (&path)[256])
 int LoadBackdrop()
 {
     Plan.backdropResource = 0;
-    Plan.backdropPath[0] = L'\0';
+    wchar_t path[256];
     if (Launcher.installNeeded && !Settings.bothTypes) {
         Plan.backdropResource = Plan.language->prompt;
         Launcher.backdropBitmap = LoadBitmapA(Launcher.appInstance, MAKEINTRESOURCEA(Plan.backdropResource));
     } else {
-        if (!DiscPicturePath(Plan.backdropPath)) {
-            Plan.backdropPath[0] = L'\0';
+        if (!DiscPicturePath(path))
             return EndStartup(StartupEnd::NoBitmap);
-        }
         Launcher.backdropBitmap =
-            static_cast<HBITMAP>(LoadImageW(nullptr, Plan.backdropPath, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+            static_cast<HBITMAP>(LoadImageW(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
     }
     return Launcher.backdropBitmap ? 1 : EndStartup(StartupEnd::NoBitmap);
 }
@@ -73,7 +71,7 @@ void BackdropWords(wchar_t (&words)[256])
     if (Plan.backdropResource)
         LoadStringW(Launcher.appInstance, Plan.backdropResource, words, ARRAYSIZE(words));
     else if (Plan.settings.hasBitmapText)
-        TextToWide(words, Settings.BitmapText, Launcher.textCodePage);
+        TextToWide(words, Plan.bitmapText.text, Plan.bitmapText.codePage);
 }
 
 bool FindSoundFile(wchar_t (&file)[MAX_PATH])

@@ -3,6 +3,8 @@
 // procedure that calls on them is the launcher's own (launcher/window.cpp).
 #pragma once
 
+#include "records/plan.h"
+
 #include <windows.h>
 
 // Start-up steps; each returns 1 to go on, 0 when it ended start-up.
@@ -30,9 +32,9 @@ int  ButtonHeight();
 void SizeAndCenterWindow(HWND window);
 void LayoutButtons(HWND window, int clientWidth, int clientHeight);
 void PaintBackdrop(HWND window);
-// Shows a caption, bytes of its language's code page, as the words it means
-// on any Windows.
-void SetCaption(HWND button, const char *caption);
+// Shows a caption, bytes of its code page, as the words it means on any
+// Windows.
+void SetCaption(HWND button, ShownText caption);
 
 // WM_GETOBJECT for the window or the action button: the system's own
 // accessible object of its client area, with the backdrop's words as its
