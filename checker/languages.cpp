@@ -68,6 +68,15 @@ void LintCaptionWidths(const std::string &where, std::vector<std::string> &warni
     }
 }
 
+// The records as at the launcher's start, for a start-up decided afresh.
+void Reset()
+{
+    HINSTANCE instance = Launcher.appInstance;
+    Settings = LauncherSettings{};
+    Launcher = LauncherState{};
+    Launcher.appInstance = instance;
+}
+
 void Release()
 {
     for (HGDIOBJ made : {static_cast<HGDIOBJ>(Launcher.buttonFont), static_cast<HGDIOBJ>(Launcher.backdropBitmap)})
@@ -84,6 +93,7 @@ std::vector<ShownLanguage> DecideEachLanguageSection(const wchar_t *launcherFile
     // [Window] alone, as for a display language without a section, then each
     // language section, for the display language its name gives.
     std::vector<std::string> names = {"Window"};
+    Reset();
     DecideStartup(launcherFile, L"\0");
     if (!Plan.configPath[0])
         return sections;
@@ -94,8 +104,10 @@ std::vector<ShownLanguage> DecideEachLanguageSection(const wchar_t *launcherFile
     for (const std::string &name : names) {
         std::wstring tag = name == "Window" ? L"" : std::wstring(name.begin() + 7, name.end());
         tag.push_back(L'\0');
-        if (name != "Window")
+        if (name != "Window") {
+            Reset();
             DecideStartup(launcherFile, tag.c_str());
+        }
         if (!Plan.settingsLoaded)
             break;
         // A warning written on the disc that no formatting function is given.
@@ -113,6 +125,7 @@ std::vector<ShownLanguage> DecideEachLanguageSection(const wchar_t *launcherFile
         sections.push_back(Captured(name));
         Release();
     }
+    Reset();
     return sections;
 }
 
