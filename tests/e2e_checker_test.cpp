@@ -265,16 +265,6 @@ TEST(Checker, NamesTheFileEachButtonStarts)
     }
 }
 
-// A text in the bytes of a code page, from UTF-8.
-std::string InCodePage(const std::string &utf8, UINT codePage)
-{
-    std::wstring wide = Wide(utf8);
-    std::string bytes(4 * wide.size() + 1, '\0');
-    int length = WideCharToMultiByte(codePage, 0, wide.c_str(), static_cast<int>(wide.size()), &bytes[0],
-                                     static_cast<int>(bytes.size()), nullptr, nullptr);
-    bytes.resize(static_cast<size_t>(length));
-    return bytes;
-}
 
 // Random discs from a fixed seed, each on this Windows: every start the
 // checker names is made by the real launcher, started from the disc's root

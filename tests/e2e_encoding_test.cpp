@@ -39,18 +39,6 @@ const DiscTexts kRussianUtf8 = {"Russian, UTF-8", CP_UTF8, "R", "Толване 
 const DiscTexts kFrench1252 = {"French, Windows-1252", 1252, "F", "Café Tolvane", "Café Départ", "Prêt.",
                                "installé.exe", kFrenchWarning, "code page 1252, the disc's language"};
 
-std::string Encoded(const std::string &utf8, UINT codePage)
-{
-    std::wstring wide = Wide(utf8);
-    if (codePage == CP_UTF8 || wide.empty())
-        return utf8;
-    std::string bytes(wide.size() * 2, '\0');
-    int length = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), &bytes[0],
-                                     static_cast<int>(bytes.size()), nullptr, nullptr);
-    bytes.resize(length);
-    return bytes;
-}
-
 std::string Replaced(std::string text, const std::string &mark, const std::string &by)
 {
     return text.replace(text.find(mark), mark.size(), by);
@@ -68,7 +56,7 @@ public:
                           "\r\n[Program]\r\nApplication name=app.exe\r\nInstaller=" + texts.installer +
                           "\r\nbothTypes=1\r\n[RegIni]\r\nIni file name=TolvaneTestRecord\r\n"
                           "Key install dir=InstallDir\r\nSection name=Setup\r\n";
-        disc.WriteIni(Encoded(ini, texts.codePage));
+        disc.WriteIni(InCodePage(ini, texts.codePage));
     }
     Disc disc;
 };
@@ -201,7 +189,7 @@ TEST(DiscEncoding, TheCheckerSaysHowVeskIniIsRead)
     } rows[] = {
         {"English, ASCII", IniWithTitle("Tolvane", "Language=E\r\n"),
          "VESK.INI read as: code page 1252, the disc's language (file names in this Windows' code page, 1252)", ""},
-        {"Russian, Windows-1251", Encoded(IniWithTitle("Толване Демо", "Language=R\r\n"), 1251),
+        {"Russian, Windows-1251", InCodePage(IniWithTitle("Толване Демо", "Language=R\r\n"), 1251),
          "VESK.INI read as: code page 1251, the disc's language (file names in this Windows' code page, 1252)", ""},
         {"Russian, UTF-8", IniWithTitle("Толване Демо", "Language=R\r\n"),
          "VESK.INI read as: UTF-8 (every text and file name in its own letters)", ""},
@@ -240,7 +228,7 @@ TEST(DiscEncodingJapanese, OnAWindowsOfTwoByteLettersEveryTextIsTheWordsWritten)
     ASSERT_EQ(932u, GetACP()) << "run with LC_ALL=ja_JP.UTF-8";
     for (UINT codePage : {1251u, static_cast<UINT>(CP_UTF8)}) {
         SCOPED_TRACE(codePage);
-        const std::string title = Encoded("Толване Тест", codePage);
+        const std::string title = InCodePage("Толване Тест", codePage);
         Disc disc;
         disc.WriteIni(IniWithTitle(title));
         char read[256];

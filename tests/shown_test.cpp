@@ -22,16 +22,6 @@ std::string Shown(const ShownText &text)
     return Utf8(wide);
 }
 
-// A text in the bytes of a code page, from UTF-8.
-std::string InCodePage(const std::string &utf8, UINT codePage)
-{
-    std::wstring wide = Wide(utf8);
-    std::string bytes(4 * wide.size() + 1, '\0');
-    int length = WideCharToMultiByte(codePage, 0, wide.c_str(), static_cast<int>(wide.size()), &bytes[0],
-                                     static_cast<int>(bytes.size()), nullptr, nullptr);
-    bytes.resize(static_cast<size_t>(length));
-    return bytes;
-}
 
 // A disc and the start-up decided on it for display languages (names each
 // ended by a NUL); what it made released.

@@ -32,6 +32,18 @@ std::string Upper(const std::string &utf8)
     return Utf8(wide);
 }
 
+std::string InCodePage(const std::string &utf8, UINT codePage)
+{
+    std::wstring wide = Wide(utf8);
+    if (codePage == CP_UTF8 || wide.empty())
+        return utf8;
+    std::string bytes(wide.size() * 2, '\0');
+    int length = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), &bytes[0],
+                                     static_cast<int>(bytes.size()), nullptr, nullptr);
+    bytes.resize(static_cast<size_t>(length));
+    return bytes;
+}
+
 std::string BuildDir()
 {
     wchar_t path[MAX_PATH];

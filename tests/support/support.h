@@ -14,6 +14,8 @@ std::wstring Wide(const std::string &utf8);
 std::string Utf8(const std::wstring &text);
 // Upper-cased as Windows upper-cases a path: every letter.
 std::string Upper(const std::string &utf8);
+// A text in the bytes of a code page, from UTF-8; CP_UTF8: as it is.
+std::string InCodePage(const std::string &utf8, UINT codePage);
 
 // Folder of the running test executable, where the build puts launcher.exe
 // and probe.exe; ends with a backslash.
