@@ -119,7 +119,7 @@ std::string ReadAs(const SettingKey &k, const std::string &value, std::vector<st
 // was meant as a capital.
 std::string LanguageAs(const std::string &value, std::vector<std::string> &warnings)
 {
-    const LanguageRow *row = Plan.language ? Plan.language : LanguageOf(value.c_str());
+    const LanguageRow *row = LanguageOf(value.c_str());
     std::string capital = value.substr(0, 1);
     CharUpperBuffA(&capital[0], static_cast<DWORD>(capital.size()));
     const LanguageRow *meant = LanguageOf(capital.c_str());
