@@ -57,8 +57,9 @@ int  ReadSettings();
 // than from a file.
 void DecideSettings();
 // What is seen and heard in the user's display language, read from the open
-// VESK.INI: the language section chosen, what it replaces, and the captions
-// and warning the disc gives (Plan).
+// VESK.INI: the language section chosen, what it replaces in Settings (whose
+// meaning is then to be decided again), and the captions and warning the
+// disc gives (Plan).
 void ReadShownTexts(const ProfileFile &file);
 // The keys a language section sets, in place of [Window]'s: what is seen
 // and heard.

@@ -123,8 +123,10 @@ int ReadSettings()
             break;
         }
     }
-    if (!Plan.missingKey)
+    if (!Plan.missingKey) {
         ReadShownTexts(file);
+        DecideSettings(); // again, for what a language section replaced
+    }
     file.Close();
     if (Plan.missingKey)
         return EndStartup(Readable(Plan.configPath) ? StartupEnd::MissingKey : StartupEnd::NoConfig);

@@ -127,7 +127,6 @@ void ReadShownTexts(const ProfileFile &file)
             Plan.shownFromDisc |= ShownBitmapText;
         }
     }
-    DecideSettings();
 
     // A caption comes from the section; where the section sets Language,
     // from that language's built-in texts; else from [Window] (read with the
